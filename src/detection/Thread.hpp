@@ -1,0 +1,32 @@
+#pragma once
+// Base of every background worker: owns one operating-system thread, records whether the
+// body is still executing and joins the thread before the object goes away. A derived class
+// brings its own stop flag; its run must return once that flag is cleared.
+
+#include <atomic>
+#include <thread>
+
+enum ThreadState { NotStarted = 0, Running = 1, Finished = 2 };
+
+class Thread {
+public:
+    Thread();
+    virtual ~Thread();
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    // Launches the body. A second start while the first thread is joinable terminates.
+    void start();
+    // Waits for the body to end; throws std::system_error like std::thread::join.
+    void join();
+
+    const int number;              // sequence number of the object, from 0
+    std::atomic<int> state{NotStarted}; // written by the worker only
+    std::thread handle;
+
+protected:
+    virtual void run() {}
+
+private:
+    static void threadEntry(Thread* thread);
+};

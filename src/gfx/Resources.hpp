@@ -1,0 +1,32 @@
+#pragma once
+// What the game loads from disk at start: the three textures and the high-score table
+// with the name of its file. The game holds one by value; the screens point to it.
+
+#include "hiscore/HiScore.hpp"
+
+#include <memory>
+#include <opencv2/core.hpp>
+#include <string>
+
+// The textures' names as the game reports them; loading turns the backslash into this
+// system's directory separator.
+inline const char* const TEXTURE_PATHS[3] = {"graphics\\car.png", "graphics\\garage.png",
+                                             "graphics\\startLine.png"};
+
+enum TextureIndex { TextureCar = 0, TextureGarage = 1, TextureStartLine = 2 };
+
+class Resources {
+public:
+    Resources() = default;
+    Resources(const Resources&) = delete;
+    Resources& operator=(const Resources&) = delete;
+    virtual ~Resources() = default;
+
+    // Loads the three textures (false at the first one missing, with its message), then
+    // the high-score table, falling back to the built-in one.
+    bool load();
+
+    std::unique_ptr<cv::Mat[]> textures; // null until load: car, garage, start line
+    HiScore hiScore;
+    std::string hiScorePath;
+};

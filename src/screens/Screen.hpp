@@ -1,0 +1,34 @@
+#pragma once
+// A panel laid over the game frame while the game is not playing. The renderer places
+// its top-left corner at the frame centre plus (x, y).
+
+#include <cstdint>
+#include <opencv2/core.hpp>
+
+class Resources;
+
+class Screen {
+public:
+    Screen(Resources* resources, int width, int height);
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+    virtual ~Screen() = default;
+
+    // Prepares the screen once, during the game's initialisation.
+    virtual bool enter() = 0;
+    // One frame while the screen is active: the steering step and the clock.
+    virtual void update(int shift, int64_t nowMicros) = 0;
+    // Paints the static panel into the given image (always this screen's canvas).
+    virtual void draw(cv::Mat& image) = 0;
+    // May filter the frame; true asks the renderer to paste canvas at (x, y).
+    virtual bool drawBackground(cv::Mat& frame, int x, int y) = 0;
+    // Draws the changing parts after the paste, relative to (x, y).
+    virtual void drawHint(cv::Mat& frame, int x, int y) = 0;
+
+    int x;
+    int y;
+    int width;
+    int height;
+    cv::Mat canvas;
+    Resources* resources; // not owned
+};

@@ -1,0 +1,35 @@
+#pragma once
+// The start screen: a short track with the garage at its left end and the start line at
+// its right end. Steering drives the gold marker car: past the start line starts a run,
+// into the garage quits.
+
+#include "gfx/Font.hpp"
+#include "screens/Screen.hpp"
+
+enum class StartChoice { None = 0, Start = 1, Quit = 2 };
+
+class StartScreen : public Screen {
+public:
+    explicit StartScreen(Resources* resources);
+
+    bool enter() override;
+    void update(int shift, int64_t nowMicros) override;
+    void draw(cv::Mat& image) override;
+    bool drawBackground(cv::Mat& frame, int x, int y) override;
+    void drawHint(cv::Mat& frame, int x, int y) override;
+
+    // Back to no choice with the car in the middle of the track.
+    void resetSelection();
+
+    Font titleFont;
+    Font hintFont;
+    int titleWidth = 0;
+    cv::Mat carImage;
+    cv::Mat carMask;
+    cv::Mat garageMask;
+    int carX = 0;
+    int carY = 0;
+    int leftLimit = 0;
+    int rightLimit = 0;
+    StartChoice choice = StartChoice::None;
+};
