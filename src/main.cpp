@@ -1,0 +1,3 @@
+#include "app/MainLoop.hpp"
+
+int main() { return runMain(); }
