@@ -1,6 +1,6 @@
 #pragma once
-// A game initialised from the repository's textures on a test clock, with the high-score
-// table reset to the built-in entries and saved into a temporary file.
+// A game initialised from the repository's textures on a test clock, with the built-in
+// high-score table that saves into a temporary file.
 
 #include "app/Clock.hpp"
 #include "game/Game.hpp"
@@ -9,13 +9,14 @@
 #include <limits>
 
 inline int64_t fixtureNow = 0;
-inline int64_t fixtureClock() { return fixtureNow; }
+inline int64_t fixtureClock() {
+    return fixtureNow;
+}
 
 class GameTest : public ::testing::Test {
 protected:
     static constexpr int64_t NEVER = std::numeric_limits<int64_t>::max() / 2;
-    static constexpr int ENTER = 13;
-    static constexpr int ESC = 27;
+    static constexpr int ENTER = 13, ESC = 27;
 
     void SetUp() override {
         fixtureNow = 1000000000;
@@ -27,27 +28,22 @@ protected:
     }
     void TearDown() override { setClock(nullptr); }
 
-    // Starts a run from the start screen with ENTER and takes its first frame, which only
-    // records the time.
-    void startRun() {
+    // ENTER on the start screen, then the run's first frame, which only records the time.
+    void startRun(bool traffic = true) {
         game.toStartScreen();
         ASSERT_TRUE(game.handleKey(ENTER));
         step(0);
+        game.nextSpawnTime = traffic ? game.nextSpawnTime : NEVER;
     }
-    void step(int64_t dt, int shift = 0) {
-        fixtureNow += dt;
-        game.update(shift, fixtureNow);
-    }
+    void step(int64_t dt, int shift = 0) { game.update(shift, fixtureNow += dt); }
     Car& addCar(int x, double y, double speed) {
-        game.cars.push_back(new Car(game.resources.textures[TextureCar]));
-        Car& car = *game.cars.back();
-        car.x = x;
-        car.y = y;
-        car.speed = speed;
-        return car;
+        Car* car = game.cars.emplace_back(new Car(game.resources.textures[TextureCar]));
+        car->x = x;
+        car->y = y;
+        car->speed = speed;
+        return *car;
     }
     Car& player() { return *game.playerCar; }
-    int rightLane() { return 600 - player().width(); }
 
     Game game;
 };

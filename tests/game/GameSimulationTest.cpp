@@ -7,34 +7,23 @@ using GameRun = GameTest;
 using GameTraffic = GameTest;
 using GameKeys = GameTest;
 
-TEST_F(GameRun, FirstUpdateOnlyRecordsTheTimeThenDistanceUsesTheSpeedBeforeTheSpeedUp) {
+TEST_F(GameRun, FirstUpdateOnlyRecordsTimeThenSpeedUpsReachTopSpeedAndStop) {
     ASSERT_TRUE(game.handleKey(ENTER));
     const int x = player().x;
     game.update(50, fixtureNow);
     EXPECT_EQ(game.gameTime, 0);
     EXPECT_EQ(player().x, x);
-    EXPECT_EQ(game.lastUpdateTime, fixtureNow);
-
-    game.nextSpawnTime = NEVER;
-    step(500000);
-    EXPECT_EQ(game.gameTime, 500000);
-    EXPECT_EQ(player().speed, 30.0);
-    EXPECT_EQ(game.length, 0.0);
-    EXPECT_DOUBLE_EQ(game.stripeOffset, -15.0); // -30 + 0.5 s at the new 30 px/s
-    step(500000);
-    EXPECT_DOUBLE_EQ(game.length, 0.5);
-    EXPECT_DOUBLE_EQ(game.stripeOffset, -45.0); // 15 wraps into [-60, 0)
-}
-
-TEST_F(GameRun, FortyFiveSpeedUpsReachTopSpeedAndNoMore) {
-    startRun();
     game.nextSpawnTime = NEVER;
     for (int i = 1; i <= 100; ++i) {
         step(500000);
         ASSERT_EQ(player().speed, 30.0 * std::min(i, 45)) << "step " << i;
-        ASSERT_GE(game.stripeOffset, -60.0);
-        ASSERT_LT(game.stripeOffset, 0.0);
+        ASSERT_TRUE(game.stripeOffset >= -60 && game.stripeOffset < 0) << game.stripeOffset;
+        if (i == 1) { // the distance takes the speed before the speed-up, the kerbs after
+            EXPECT_EQ(game.length, 0.0);
+            EXPECT_DOUBLE_EQ(game.stripeOffset, -15.0);
+        }
     }
+    EXPECT_EQ(game.gameTime, 50000000);
 }
 
 TEST_F(GameRun, SteeringKeepsTheCarOnTheRoad) {
@@ -49,17 +38,14 @@ TEST_F(GameRun, SteeringKeepsTheCarOnTheRoad) {
 }
 
 TEST_F(GameRun, HitCostsThirtySixKmhOnlyAboveFiftyKmh) {
-    const double speeds[][2] = {{600, 300}, {417, 117}, {416, 416}, {300, 300}};
-    for (const auto& speed : speeds) {
-        startRun();
-        game.nextSpawnTime = game.nextSpeedUpTime = NEVER;
-        player().speed = speed[0];
+    for (const auto& [before, after] : {std::pair{600, 300}, {417, 117}, {416, 416}}) {
+        startRun(false);
+        game.nextSpeedUpTime = NEVER;
+        player().speed = before;
         Car& car = addCar(player().x + player().width(), player().y - 5, 0); // edges touch
         step(10000);
-        EXPECT_EQ(player().speed, speed[1]) << speed[0];
-        EXPECT_TRUE(car.hit);
-        EXPECT_EQ(car.blinkState, 1);
-        EXPECT_EQ(game.hits, 1);
+        EXPECT_EQ(player().speed, after) << before;
+        EXPECT_TRUE(car.hit && car.blinkState == 1);
         EXPECT_EQ(game.shakeUntil, game.gameTime + 800000);
         step(10000);
         EXPECT_EQ(game.hits, 1) << "a hit car is not hit again";
@@ -67,13 +53,11 @@ TEST_F(GameRun, HitCostsThirtySixKmhOnlyAboveFiftyKmh) {
 }
 
 TEST_F(GameRun, AccelerationPausesFiveSecondsFromTheLatestHit) {
-    startRun();
-    game.nextSpawnTime = NEVER;
+    startRun(false);
     step(10000);
     player().speed = 300;
     addCar(player().x, player().y, 0);
     step(10000);
-    const int64_t firstHit = game.gameTime;
     step(2000000);
     addCar(player().x, player().y, 0);
     step(10000);
@@ -81,26 +65,50 @@ TEST_F(GameRun, AccelerationPausesFiveSecondsFromTheLatestHit) {
     ASSERT_EQ(game.hits, 2);
     while (game.gameTime + 100000 < secondHit + 5000000) {
         step(100000);
-        ASSERT_EQ(player().speed, 300.0) << "at " << game.gameTime - firstHit;
+        ASSERT_EQ(player().speed, 300.0) << "at " << game.gameTime - secondHit;
     }
     step(100000);
     EXPECT_EQ(player().speed, 330.0);
 }
 
+TEST_F(GameRun, TimeUpOffersTheResultOnceWithTotalZeroWhenNegative) {
+    game.resources.hiScore.clear(); // any result ranks
+    startRun(false);
+    game.hits = 50;
+    game.score = 10.9;
+    game.length = 20.5;
+    game.gameTime = game.gameDuration - 15000;
+    step(20000);
+    EXPECT_EQ(game.gameTime, game.gameDuration);
+    ASSERT_EQ(game.state, StateHiScore);
+    const HiScoreEntry& offered = game.hiScoreScreen.pending;
+    EXPECT_EQ(std::tie(offered.length, offered.score, offered.hits, offered.total),
+              std::make_tuple(20, 10, 50, 0));
+    step(10000);
+    EXPECT_EQ(game.state, StateHiScore);
+    EXPECT_TRUE(game.resources.hiScore.entries.empty()) << "an offer only probes";
+
+    startRun(false); // below the built-in table: back to the start screen
+    game.resources.hiScore.loadDefaults();
+    game.gameTime = game.gameDuration;
+    step(10000);
+    EXPECT_EQ(game.state, StateStart);
+}
+
 TEST_F(GameTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed) {
-    startRun();
-    game.nextSpawnTime = NEVER;
+    startRun(false);
     player().x = 200;
-    Car& hitCar = addCar(rightLane(), 300, 100);
+    const int rightLane = 600 - player().width();
+    Car& hitCar = addCar(rightLane, 300, 100);
     hitCar.startBlink();
-    const Car* behind = &addCar(rightLane(), 290 - hitCar.height(), 200); // a 10 px gap
+    const Car& behind = addCar(rightLane, 290 - hitCar.height(), 200); // a 10 px gap
     addCar(200, 100, 250).startBlink(); // runs over the player's car without a second hit
     bool shown = false, hidden = false;
     for (int i = 0; i < 1000 && !game.cars.empty(); ++i) {
         step(10000);
         if (game.cars.size() == 3) {
-            EXPECT_EQ(behind->speed, 100.0);
-            EXPECT_LT(behind->y + behind->height(), hitCar.y) << "no passing through";
+            EXPECT_EQ(behind.speed, 100.0);
+            EXPECT_LT(behind.y + behind.height(), hitCar.y) << "no passing through";
             (hitCar.blinkState ? hidden : shown) = true;
         }
     }
@@ -110,26 +118,28 @@ TEST_F(GameTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed
     EXPECT_EQ(game.hits, 0);
 }
 
-TEST_F(GameTraffic, FirstCarNoEarlierThanThreeSecondsThenNotWhileOneIsAtTheTop) {
+TEST_F(GameTraffic, FirstCarNoEarlierThanThreeSecondsThenNoneWhileOneIsAtTheTop) {
     startRun();
-    player().x = 200;
     while (game.cars.empty() && game.gameTime < 5000000) {
         step(16667);
     }
     ASSERT_EQ(game.cars.size(), 1u);
     EXPECT_GE(game.gameTime, 3000000);
-    EXPECT_LT(game.gameTime, 3000000 + 2 * 16667);
-
-    game.cars.front()->y = 0; // stays in the top 10 px
+    EXPECT_LT(game.gameTime, 3000000 + 16667);
+    game.cars.front()->y = 0;
     game.cars.front()->speed = 0;
     for (int i = 0; i < 300; ++i) {
         step(16667);
     }
     EXPECT_EQ(game.cars.size(), 1u);
-    EXPECT_FALSE(game.canGenCar);
 }
 
 TEST_F(GameTraffic, SpawnDrawsPlaceSpeedAndColourInOrder) {
+    cv::Mat body;
+    cv::inRange(game.resources.textures[TextureCar], RED, RED, body);
+    std::vector<cv::Point> bodyPixels;
+    cv::findNonZero(body, bodyPixels);
+    ASSERT_FALSE(bodyPixels.empty());
     for (const double playerSpeed : {0.0, 14.9, 60.0, 2000.0}) {
         for (int seed = 1; seed <= 20; ++seed) {
             rng() = cv::RNG(seed);
@@ -137,76 +147,33 @@ TEST_F(GameTraffic, SpawnDrawsPlaceSpeedAndColourInOrder) {
             player().speed = playerSpeed;
             game.spawnCar();
             const Car& car = *game.cars.back();
-            if (playerSpeed < 15) {
-                EXPECT_EQ(car.speed, 5.0);
-            }
-            const int w = car.width();
-            EXPECT_EQ(car.x, 200 + expected.uniform(0, 400 - w));
+            EXPECT_EQ(car.x, 200 + expected.uniform(0, 400 - car.width()));
             EXPECT_EQ(car.y, -car.height());
-            const int a = std::max(5, static_cast<int>(playerSpeed) - 10);
-            EXPECT_EQ(car.speed, std::min(a, 5 * (4 + expected.uniform(0, 20))));
+            const int slowest = std::max(5, static_cast<int>(playerSpeed) - 10);
+            EXPECT_EQ(car.speed, std::min(slowest, 5 * (4 + expected.uniform(0, 20))));
+            EXPECT_TRUE(playerSpeed >= 15 || car.speed == 5);
             cv::Vec3b colour;
             const int k = expected.uniform(0, 3);
             colour[k] = 20 + expected.uniform(0, 40);
             colour[(k + 1) % 3] = 200 + expected.uniform(0, 55);
             colour[(k + 2) % 3] = 10 * expected.uniform(0, 23);
-            // The body, RED in the texture, carries the drawn colour.
-            const cv::Mat& texture = game.resources.textures[TextureCar];
-            cv::Mat body;
-            cv::inRange(texture, RED, RED, body);
-            std::vector<cv::Point> bodyPixels;
-            cv::findNonZero(body, bodyPixels);
-            ASSERT_FALSE(bodyPixels.empty());
             EXPECT_EQ(car.sprite.at<cv::Vec3b>(bodyPixels[0]), colour);
         }
     }
 }
 
-TEST_F(GameRun, TimeUpOffersTheResultOnceWithTotalZeroWhenNegative) {
-    game.resources.hiScore.clear(); // any result ranks
+TEST_F(GameKeys, TestResultRanksOrNotAndRAbandonsTheRun) {
     startRun();
-    game.nextSpawnTime = NEVER;
-    step(10000);
-    game.hits = 50;
-    game.score = 10.9;
-    game.length = 20.5;
-    game.gameTime = game.gameDuration - 15000;
-    step(20000);
-    EXPECT_EQ(game.gameTime, game.gameDuration);
-    ASSERT_EQ(game.state, StateHiScore);
-    const HiScoreEntry& offered = game.hiScoreScreen.pending;
-    EXPECT_EQ(offered.length, 20);
-    EXPECT_EQ(offered.score, 10);
-    EXPECT_EQ(offered.hits, 50);
-    EXPECT_EQ(offered.total, 0);
-    step(10000);
-    EXPECT_EQ(game.state, StateHiScore);
-    EXPECT_TRUE(game.resources.hiScore.entries.empty()) << "offers only probe";
-
-    startRun(); // a result below the built-in table returns to the start screen
-    game.resources.hiScore.loadDefaults();
-    game.gameTime = game.gameDuration;
-    step(10000);
-    EXPECT_EQ(game.state, StateStart);
-    EXPECT_EQ(game.gameTime, game.gameDuration);
-}
-
-TEST_F(GameKeys, DuringPlay) {
-    startRun();
-    EXPECT_FALSE(game.handleKey('x'));
     EXPECT_FALSE(game.handleKey(0x110000 | 'd')) << "codes above 255 are not letters";
-    EXPECT_FALSE(game.handleKey(-1));
     EXPECT_TRUE(game.handleKey('D'));
     ASSERT_EQ(game.state, StateHiScore);
     EXPECT_EQ(game.hiScoreScreen.pending.total, 194008);
-    EXPECT_EQ(game.hiScoreScreen.pending.hits, 999);
     EXPECT_FALSE(game.handleKey(ESC)) << "left to the main loop";
     EXPECT_TRUE(game.handleKey('a'));
     EXPECT_TRUE(game.handleKey(ENTER));
     EXPECT_EQ(game.state, StateStart);
     EXPECT_EQ(game.resources.hiScore.entries.front().name, "a");
 
-    game.resources.hiScore.clear();
     HiScoreEntry best("best", 200000, 200000, 0);
     best.total = HiScoreEntry::computeTotal(200000, 200000, 0);
     for (int i = 0; i < 8; ++i) {
@@ -220,9 +187,7 @@ TEST_F(GameKeys, DuringPlay) {
     addCar(200, 0, 0);
     EXPECT_TRUE(game.handleKey('r'));
     EXPECT_EQ(game.state, StateStart);
-    EXPECT_EQ(game.cars.size(), 1u) << "the traffic stays frozen until the next run";
-    EXPECT_EQ(game.startScreen.choice, StartChoice::None);
-    EXPECT_FALSE(game.handleKey('x'));
+    EXPECT_EQ(game.cars.size(), 1u) << "frozen until the next run";
     EXPECT_TRUE(game.handleKey(ENTER));
     EXPECT_TRUE(game.cars.empty());
 }
@@ -232,19 +197,14 @@ TEST_F(GameKeys, PauseKeepsMeasuringTimeAndEscQuits) {
     step(10000);
     const int64_t played = game.gameTime;
     EXPECT_TRUE(game.handleKey(' '));
-    EXPECT_EQ(game.state, StatePaused);
     step(2000000);
-    step(3000000);
     EXPECT_EQ(game.gameTime, played);
     EXPECT_TRUE(game.handleKey(' '));
     step(20000);
     EXPECT_EQ(game.gameTime, played + 20000);
-
     EXPECT_TRUE(game.handleKey(' '));
-    EXPECT_FALSE(game.handleKey('p'));
     EXPECT_TRUE(game.handleKey(ESC));
     EXPECT_EQ(game.state, StateQuit);
-    EXPECT_FALSE(game.handleKey(ENTER));
 }
 
 TEST_F(GameKeys, StartScreenSteeringStartsOrQuits) {
