@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 namespace {
 constexpr int64_t RUN_LENGTH = 60000000;
@@ -188,8 +189,10 @@ void Game::queueBehind(Car& car) const {
 }
 
 void Game::spawnCar() {
-    Car* car = new Car(resources.textures[TextureCar]);
+    auto owned = std::make_unique<Car>(resources.textures[TextureCar]);
+    Car* car = owned.get();
     cars.push_back(car);
+    owned.release(); // the list owns it now
 
     const int width = car->width();
     int r = 0;

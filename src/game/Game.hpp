@@ -66,7 +66,7 @@ public:
     HiScoreScreen hiScoreScreen;
     Font hudFont;
     int pixelsPerMeter = 30;
-    cv::Mat shakeFrame; // the unshaken picture during a shake, kept to avoid a copy per frame
+    cv::Mat shakeFrame; // the unshaken picture during a shake, kept so no frame allocates
 
 private:
     double playerSpeedKmh() const;
