@@ -22,7 +22,8 @@ bool Resources::load() {
         const std::string name = TEXTURE_PATHS[index];
         textures[index] = cv::imread(filePath(name), cv::IMREAD_COLOR);
         if (textures[index].empty()) {
-            std::cout << "Can't load texture from the file '" + name + "'\n";
+            // The start fails now and the console waits for a key: show it before that.
+            std::cout << "Can't load texture from the file '" + name + "'\n" << std::flush;
             return false;
         }
     }
@@ -30,7 +31,8 @@ bool Resources::load() {
     hiScorePath = "hiscore.xml";
     hiScore.setMaxEntries(8);
     if (!hiScore.load(hiScorePath)) {
-        std::cout << "Can't load '" + hiScorePath + "'. Setting HISCOREs to defaults..\n";
+        std::cout << "Can't load '" + hiScorePath + "'. Setting HISCOREs to defaults..\n"
+                  << std::flush;
         hiScore.loadDefaults();
     }
     return true;
