@@ -1,7 +1,5 @@
 #include "gfx/Compositing.hpp"
 
-#include <algorithm>
-
 namespace {
 
 bool isColour(const cv::Vec3b& pixel, int b, int g, int r) {
@@ -9,9 +7,16 @@ bool isColour(const cv::Vec3b& pixel, int b, int g, int r) {
 }
 
 // A colour component as a pixel byte: the fraction is dropped, out-of-range values are held
-// at the nearest end rather than wrapped.
+// at the nearest end rather than wrapped (compared as doubles: a huge value must not reach
+// the integer conversion).
 uchar toByte(double component) {
-    return static_cast<uchar>(std::clamp(static_cast<int>(component), 0, 255));
+    if (!(component > 0.0)) {
+        return 0;
+    }
+    if (component >= 255.0) {
+        return 255;
+    }
+    return static_cast<uchar>(component);
 }
 
 } // namespace

@@ -209,4 +209,12 @@ TEST(Recolour, ShadeIsClampedAndARepaintedPixelIsNotExaminedAgain) {
     recolour(gold, GOLD);
     EXPECT_EQ(gold.at<cv::Vec3b>(0, 0), cv::Vec3b(0, 215, 255));
     EXPECT_EQ(gold.at<cv::Vec3b>(0, 1), cv::Vec3b(0, 115, 155));
+
+    // Components are truncated, and held at the ends of the byte range rather than wrapped.
+    cv::Mat odd(1, 2, CV_8UC3);
+    odd.at<cv::Vec3b>(0, 0) = pixel(RED);
+    odd.at<cv::Vec3b>(0, 1) = pixel(BLUE);
+    recolour(odd, cv::Scalar(20.9, 300, -5));
+    EXPECT_EQ(odd.at<cv::Vec3b>(0, 0), cv::Vec3b(20, 255, 0));
+    EXPECT_EQ(odd.at<cv::Vec3b>(0, 1), cv::Vec3b(0, 200, 0));
 }
