@@ -5,8 +5,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
+#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
