@@ -2,6 +2,7 @@
 
 #include "hiscore/HiScoreFileCheck.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <opencv2/core.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 HiScore::HiScore() {
     loadDefaults();
@@ -237,6 +239,13 @@ ReadResult readBounded(const std::string& fileName, std::string& bytes, std::str
     return ReadResult::Read;
 }
 
+bool isKeyOf(const std::string& key, const cv::FileNode& map) {
+    if (!map.isMap())
+        return false;
+    const std::vector<std::string> keys = map.keys();
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
 // Keeps the damaged file for a look by hand, where the next save cannot overwrite it.
 void setAside(const std::string& fileName, const std::string& reason) {
     std::cout << "'" << fileName << "' is damaged: " << reason << "\n";
@@ -273,6 +282,8 @@ bool HiScore::load(const std::string& fileName) {
     try {
         cv::FileStorage storage(check.text(), cv::FileStorage::READ | cv::FileStorage::MEMORY);
         const cv::FileNode table = storage["hiscore"];
+        if (table.isNone() && isKeyOf("hiscore", storage.root()))
+            return true; // the library writes an empty table as an empty element
         if (!table.isSeq()) {
             std::cout << "Hiscore node is not SEQ.\n";
             return false;

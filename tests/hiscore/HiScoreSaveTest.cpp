@@ -82,3 +82,13 @@ TEST(HiScoreSave, FailedWriteLeavesTheOldFileAsItWas) {
     EXPECT_NE(out.text().find("Can't save '" + folder.file("no such folder/hiscore.xml") + "': "),
               std::string::npos);
 }
+
+TEST(HiScoreSave, EmptyTableLoadsAsEmpty) {
+    TempFolder folder;
+    HiScore table;
+    table.clear();
+    ASSERT_TRUE(table.save(folder.file("hiscore.xml")));
+    HiScore loaded;
+    EXPECT_TRUE(loaded.load(folder.file("hiscore.xml")));
+    EXPECT_TRUE(loaded.entries.empty());
+}
