@@ -154,6 +154,8 @@ int runMain(const CameraFactory& openCamera) {
     // The game reports a missing camera or texture in its own words; the library's warnings
     // about the same things would only add noise to the console.
     cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_ERROR);
+    // Each console line goes out as it is finished, in a terminal and in a log file alike.
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     try {
         runGame(openCamera);
     } catch (...) {
