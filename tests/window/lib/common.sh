@@ -97,3 +97,29 @@ wait_exit() {
 
 # pixel FILE X Y: the pixel's colour as "R,G,B".
 pixel() { convert "$1" -format "%[fx:int(255*u.p{$2,$3}.r)],%[fx:int(255*u.p{$2,$3}.g)],%[fx:int(255*u.p{$2,$3}.b)]" info:; }
+
+# dump_time WINDOW: presses z and prints the gameTime of the dump it adds, in seconds.
+dump_time() {
+    local before
+    before=$(grep -c ' gameTime: ' "$WORK/console.log" || true)
+    keys "$1" z
+    for _ in $(seq 50); do
+        [ "$(grep -c ' gameTime: ' "$WORK/console.log" || true)" -gt "$before" ] && break
+        sleep 0.05
+    done
+    grep ' gameTime: ' "$WORK/console.log" | tail -1 | sed 's/^ gameTime: \([0-9.]*\)s.*/\1/'
+}
+
+# is_grey FILE X Y: true when the pixel has equal red, green and blue.
+is_grey() {
+    local rgb
+    rgb=$(pixel "$1" "$2" "$3")
+    IFS=, read -r r g b <<< "$rgb"
+    [ "$r" = "$g" ] && [ "$g" = "$b" ]
+}
+
+# table_rows FILE: the saved table, one "name score length hits" line per entry, best first.
+table_rows() {
+    tr -d '\n' < "$1" | sed 's#<player>#\n#g' | tail -n +2 |
+        sed -E 's#.*<name>"?([^<"]*)"?</name>.*<score>([-0-9]+)</score>.*<length>([-0-9]+)</length>.*<hits>([-0-9]+)</hits>.*#\1 \2 \3 \4#'
+}
