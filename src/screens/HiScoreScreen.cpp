@@ -33,7 +33,9 @@ const cv::Scalar& rankColour(int rank) {
 
 // Tested by value: the raw key codes of the window reach far above 255 (arrows, function
 // keys), which the character classification functions must never see.
-bool isPrintableKey(int key) { return key >= 32 && key <= 126; }
+bool isPrintableKey(int key) {
+    return key >= 32 && key <= 126;
+}
 } // namespace
 
 HiScoreScreen::HiScoreScreen(Resources* resources, HiScore* hiScore)
@@ -137,8 +139,8 @@ void HiScoreScreen::drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& e
 
 void HiScoreScreen::drawBanner(cv::Mat& frame) {
     auto paint = [this](cv::Mat& image) {
-        drawOutlinedText(image, BANNER, image.cols / 2 - bannerWidth / 2,
-                         bannerFont.height + 20, bannerFont, RED, WHITE);
+        drawOutlinedText(image, BANNER, image.cols / 2 - bannerWidth / 2, bannerFont.height + 20,
+                         bannerFont, RED, WHITE);
     };
     const cv::Rect region = bannerRegion(frame.size());
     if (region.empty()) {
@@ -155,8 +157,8 @@ cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
         // Measured rather than derived from the font metrics: thick anti-aliased strokes and
         // the one-pixel rim reach past the text box the library reports.
         cv::Mat probe(frameSize, CV_8UC3, cv::Scalar::all(0));
-        drawOutlinedText(probe, BANNER, probe.cols / 2 - bannerWidth / 2,
-                         bannerFont.height + 20, bannerFont, RED, WHITE);
+        drawOutlinedText(probe, BANNER, probe.cols / 2 - bannerWidth / 2, bannerFont.height + 20,
+                         bannerFont, RED, WHITE);
         cv::Mat anyChannel; // per pixel the largest of its three bytes
         cv::reduce(probe.reshape(1, probe.rows * probe.cols), anyChannel, 1, cv::REDUCE_MAX);
         const cv::Rect box = cv::boundingRect(anyChannel.reshape(1, probe.rows));

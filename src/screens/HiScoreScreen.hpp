@@ -42,8 +42,8 @@ public:
 
 private:
     // One table row: five texts at the column positions starting at c0, on baseline y.
-    void drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry,
-                 const std::string& name, const Font& font, const cv::Scalar& colour) const;
+    void drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry, const std::string& name,
+                 const Font& font, const cv::Scalar& colour) const;
     void drawBanner(cv::Mat& frame);
     // The smallest frame region that drawing the banner can change, found once per frame size.
     cv::Rect bannerRegion(const cv::Size& frameSize);
