@@ -137,11 +137,12 @@ void HiScoreScreen::drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& e
     }
 }
 
+void HiScoreScreen::paintBanner(cv::Mat& frame) const {
+    drawOutlinedText(frame, BANNER, frame.cols / 2 - bannerWidth / 2, bannerFont.height + 20,
+                     bannerFont, RED, WHITE);
+}
+
 void HiScoreScreen::drawBanner(cv::Mat& frame) {
-    auto paint = [this](cv::Mat& image) {
-        drawOutlinedText(image, BANNER, image.cols / 2 - bannerWidth / 2, bannerFont.height + 20,
-                         bannerFont, RED, WHITE);
-    };
     const cv::Rect region = bannerRegion(frame.size());
     if (region.empty()) {
         return;
@@ -149,7 +150,7 @@ void HiScoreScreen::drawBanner(cv::Mat& frame) {
     // The banner is painted onto the whole frame, as it would be without the cache; the
     // cache keeps only its region, which holds every pixel the banner can change.
     cv::Mat view = frame(region);
-    bannerCache.apply(view, [&](cv::Mat&) { paint(frame); });
+    bannerCache.apply(view, [&](cv::Mat&) { paintBanner(frame); });
 }
 
 cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
@@ -157,8 +158,7 @@ cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
         // Measured rather than derived from the font metrics: thick anti-aliased strokes and
         // the one-pixel rim reach past the text box the library reports.
         cv::Mat probe(frameSize, CV_8UC3, cv::Scalar::all(0));
-        drawOutlinedText(probe, BANNER, probe.cols / 2 - bannerWidth / 2, bannerFont.height + 20,
-                         bannerFont, RED, WHITE);
+        paintBanner(probe);
         cv::Mat anyChannel; // per pixel the largest of its three bytes
         cv::reduce(probe.reshape(1, probe.rows * probe.cols), anyChannel, 1, cv::REDUCE_MAX);
         const cv::Rect box = cv::boundingRect(anyChannel.reshape(1, probe.rows));

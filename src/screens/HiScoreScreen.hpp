@@ -44,6 +44,8 @@ private:
     // One table row: five texts at the column positions starting at c0, on baseline y.
     void drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry, const std::string& name,
                  const Font& font, const cv::Scalar& colour) const;
+    // "NEW RECORD", centred near the frame's top edge; drawBanner goes through the cache.
+    void paintBanner(cv::Mat& frame) const;
     void drawBanner(cv::Mat& frame);
     // The smallest frame region that drawing the banner can change, found once per frame size.
     cv::Rect bannerRegion(const cv::Size& frameSize);
