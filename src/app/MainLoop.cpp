@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <opencv2/core/utils/logger.hpp>
 #include <opencv2/highgui.hpp>
 #include <thread>
 
@@ -150,6 +151,11 @@ void runGame(const CameraFactory& openCamera) {
 }
 
 int runMain(const CameraFactory& openCamera) {
+    // The game reports a missing camera or texture in its own words; the library's warnings
+    // about the same things would only add noise to the console.
+    cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_ERROR);
+    // Each console line goes out as it is finished, in a terminal and in a log file alike.
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     try {
         runGame(openCamera);
     } catch (...) {

@@ -1,5 +1,10 @@
 #pragma once
 // The ranked table of results, best first, and its file "hiscore.xml".
+//
+// The file is the only data the game keeps between runs, so both directions are guarded:
+// a damaged file is checked before the library's reader sees it and moved aside to
+// "hiscore.xml.bad" instead of being overwritten, and a save goes to a temporary file that
+// replaces the old one only once it is completely on disk.
 
 #include "hiscore/HiScoreEntry.hpp"
 
@@ -16,6 +21,7 @@ public:
     // Sets the limit and drops entries from the end beyond it.
     void setMaxEntries(std::size_t n);
     // The 0-based rank the entry takes (or would take with probeOnly), -1 when it does not rank.
+    // The table keeps the name bounded to HiScoreEntry::maxNameBytes.
     int insert(const HiScoreEntry& entry, bool probeOnly);
     // Inserts the eight built-in entries.
     void loadDefaults();
@@ -23,7 +29,12 @@ public:
     // console and leaves the old file as it was.
     bool save(const std::string& fileName) const;
     // Replaces the table by the file's entries; false when the file holds no usable table.
+    // A damaged file is reported and moved to fileName + ".bad".
     bool load(const std::string& fileName);
+
+    // Where save writes before it replaces fileName: same folder, and ending in ".xml",
+    // which is what makes the library write XML.
+    static std::string tempFileName(const std::string& fileName);
 
     std::list<HiScoreEntry> entries;
     std::size_t maxEntries = 10;

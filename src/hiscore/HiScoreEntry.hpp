@@ -2,6 +2,7 @@
 // One finished run: the player's name, distance in metres, score and collisions, and the
 // ranking value derived from them (never stored in the file).
 
+#include <cstddef>
 #include <opencv2/core/persistence.hpp>
 #include <string>
 
@@ -13,10 +14,19 @@ public:
     HiScoreEntry(const HiScoreEntry&) = default;
     HiScoreEntry& operator=(const HiScoreEntry&) = default;
 
-    // score + length - 10 * hits, and 0 where that is negative.
+    // score + length - 10 * hits, and 0 where that is negative. Worked out in 64 bits and
+    // capped at the largest int, so extreme values from a hand-edited file cannot overflow.
     static int computeTotal(int length, int score, int hits);
 
-    // Writes the entry as a "player" map.
+    // The longest name the table keeps, in bytes. The library's reader refuses text of 4,096
+    // bytes or more; even if every byte is escaped on writing (6 bytes for "&#x01;") a name
+    // of this length stays far below that, so every saved name loads again.
+    static constexpr std::size_t maxNameBytes = 255;
+    // The name cut to maxNameBytes without splitting a UTF-8 character, and ended at a NUL
+    // byte, which the library's text functions would take as the end anyway.
+    static std::string boundName(const std::string& name);
+
+    // Writes the entry as a "player" map, with the name bounded as above.
     void write(cv::FileStorage& storage) const;
     // Fills the entry from a "player" map; false (with a message) when a key is absent.
     bool read(const cv::FileNode& node);

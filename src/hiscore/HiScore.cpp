@@ -1,0 +1,309 @@
+#include "hiscore/HiScore.hpp"
+
+#include "hiscore/HiScoreFileCheck.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <iostream>
+#include <opencv2/core.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+HiScore::HiScore() {
+    loadDefaults();
+}
+
+void HiScore::clear() {
+    entries.clear();
+}
+
+void HiScore::setMaxEntries(std::size_t n) {
+    maxEntries = n;
+    while (entries.size() > maxEntries)
+        entries.pop_back();
+}
+
+namespace {
+
+// True when the new entry takes the place of the stored one: a higher total, then fewer
+// hits, then a longer distance, then a higher score; on a full tie the newer entry goes first.
+bool ranksAbove(const HiScoreEntry& entry, const HiScoreEntry& stored) {
+    if (entry.total != stored.total)
+        return entry.total > stored.total;
+    if (entry.hits != stored.hits)
+        return entry.hits < stored.hits;
+    if (entry.length != stored.length)
+        return entry.length > stored.length;
+    return entry.score >= stored.score;
+}
+
+HiScoreEntry bounded(const HiScoreEntry& entry) {
+    HiScoreEntry copy = entry;
+    copy.name = HiScoreEntry::boundName(entry.name);
+    return copy;
+}
+
+} // namespace
+
+int HiScore::insert(const HiScoreEntry& entry, bool probeOnly) {
+    if (entries.empty()) {
+        if (!probeOnly)
+            entries.push_back(bounded(entry));
+        return 0;
+    }
+    int rank = 0;
+    auto place = entries.begin();
+    while (place != entries.end() && !ranksAbove(entry, *place)) {
+        ++place;
+        ++rank;
+    }
+    if (place == entries.end() && entries.size() >= maxEntries)
+        return -1;
+    if (!probeOnly)
+        entries.insert(place, bounded(entry));
+    if (entries.size() > maxEntries)
+        entries.pop_back();
+    return rank;
+}
+
+void HiScore::loadDefaults() {
+    insert(HiScoreEntry(".Orlan.", 1500, 2500, 1), false);
+    insert(HiScoreEntry(".Tavio.", 1300, 2300, 2), false);
+    insert(HiScoreEntry(".Pelkin.", 1100, 2100, 3), false);
+    insert(HiScoreEntry(".Nudo.", 900, 1900, 4), false);
+    insert(HiScoreEntry(".Ardis.", 800, 1700, 5), false);
+    insert(HiScoreEntry(".Wendal.", 700, 1500, 6), false);
+    insert(HiScoreEntry(".Orlan.", 600, 1300, 7), false);
+    insert(HiScoreEntry(".Joss.", 500, 1100, 8), false);
+}
+
+std::string HiScore::tempFileName(const std::string& fileName) {
+    const std::string suffix = ".xml";
+    const bool endsInXml =
+        fileName.size() > suffix.size() &&
+        fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string stem =
+        endsInXml ? fileName.substr(0, fileName.size() - suffix.size()) : fileName;
+    return stem + ".tmp.xml";
+}
+
+namespace {
+
+// The library's messages run over several lines; the console report keeps to one.
+std::string oneLine(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+std::string systemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+// The whole table in the library's XML, written in memory so that every failure of the
+// file system can be seen and handled below. Empty with the reason in `failure` when the
+// library refuses something.
+std::string renderTable(const std::list<HiScoreEntry>& entries, std::string& failure) {
+    try {
+        cv::FileStorage storage(".xml", cv::FileStorage::WRITE | cv::FileStorage::MEMORY);
+        storage << "hiscore"
+                << "[";
+        for (const HiScoreEntry& entry : entries) {
+            storage << "{";
+            entry.write(storage);
+            storage << "}";
+        }
+        storage << "]";
+        std::string text = storage.releaseAndGetString();
+        const HiScoreFileCheck check(text);
+        if (!check.ok())
+            failure = "the table would not load again (" + check.reason() + ")";
+        return check.ok() ? text : std::string();
+    } catch (const cv::Exception& e) {
+        failure = "the library refused the table: " + oneLine(e.err);
+    } catch (const std::exception& e) {
+        failure = "the library refused the table: " + oneLine(e.what());
+    }
+    return std::string();
+}
+
+// Puts text on disk under `path`; false with the reason in `failure` at the first error,
+// and then no file remains under `path`.
+bool writeDurably(const std::string& path, const std::string& text, std::string& failure) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+        failure = systemError("can't create '" + path + "'");
+        return false;
+    }
+    std::size_t done = 0;
+    while (failure.empty() && done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (n == 0 || errno != EINTR)
+            failure = systemError("can't write '" + path + "'");
+    }
+    // A crash or power cut after the rename must find the new table, not an empty file.
+    if (failure.empty() && ::fsync(fd) != 0)
+        failure = systemError("can't flush '" + path + "' to disk");
+    if (::close(fd) != 0 && failure.empty())
+        failure = systemError("can't close '" + path + "'");
+    if (!failure.empty())
+        ::unlink(path.c_str());
+    return failure.empty();
+}
+
+std::string folderOf(const std::string& fileName) {
+    const std::size_t slash = fileName.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : fileName.substr(0, slash);
+}
+
+// Makes the rename itself durable; a failure here leaves a correct file behind, so it is
+// not reported.
+void flushFolder(const std::string& fileName) {
+    const int fd = ::open(folderOf(fileName).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool HiScore::save(const std::string& fileName) const {
+    std::string failure;
+    const std::string text = renderTable(entries, failure);
+    const std::string temp = tempFileName(fileName);
+    bool saved = false;
+    if (!text.empty() && writeDurably(temp, text, failure)) {
+        saved = std::rename(temp.c_str(), fileName.c_str()) == 0;
+        if (!saved) {
+            failure = systemError("can't replace it with '" + temp + "'");
+            ::unlink(temp.c_str());
+        }
+    }
+    if (!saved) {
+        std::cout << "Can't save '" << fileName << "': " << failure << std::endl;
+        return false;
+    }
+    flushFolder(fileName);
+    return true;
+}
+
+namespace {
+
+enum class ReadResult { Read, Missing, Failed };
+
+// Reads at most one byte more than a table file may hold, which is enough to refuse it.
+ReadResult readBounded(const std::string& fileName, std::string& bytes, std::string& failure) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return ReadResult::Missing;
+        failure = std::strerror(errno);
+        return ReadResult::Failed;
+    }
+    // A folder, a pipe or a device under that name is not a table; reading a pipe could block.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        failure = "not a regular file";
+        ::close(fd);
+        return ReadResult::Failed;
+    }
+    char buffer[4096];
+    while (bytes.size() <= HiScoreFileCheck::maxFileSize) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            failure = std::strerror(errno);
+            ::close(fd);
+            return ReadResult::Failed;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ReadResult::Read;
+}
+
+bool isKeyOf(const std::string& key, const cv::FileNode& map) {
+    if (!map.isMap())
+        return false;
+    const std::vector<std::string> keys = map.keys();
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// Keeps the damaged file for a look by hand, where the next save cannot overwrite it.
+void setAside(const std::string& fileName, const std::string& reason) {
+    std::cout << "'" << fileName << "' is damaged: " << reason << "\n";
+    const std::string badName = fileName + ".bad";
+    if (std::rename(fileName.c_str(), badName.c_str()) == 0)
+        std::cout << "Moved it to '" << badName << "'.\n";
+    else
+        std::cout << "Can't move it to '" << badName << "': " << std::strerror(errno) << "\n";
+}
+
+} // namespace
+
+bool HiScore::load(const std::string& fileName) {
+    clear();
+    std::string bytes;
+    std::string failure;
+    switch (readBounded(fileName, bytes, failure)) {
+    case ReadResult::Missing:
+        std::cout << "Hiscore node is not SEQ.\n";
+        return false;
+    case ReadResult::Failed:
+        std::cout << "Can't read '" << fileName << "': " << failure << "\n";
+        std::cout << "Hiscore node is not SEQ.\n";
+        return false;
+    case ReadResult::Read:
+        break;
+    }
+
+    const HiScoreFileCheck check(bytes);
+    if (!check.ok()) {
+        setAside(fileName, check.reason());
+        return false;
+    }
+    try {
+        cv::FileStorage storage(check.text(), cv::FileStorage::READ | cv::FileStorage::MEMORY);
+        const cv::FileNode table = storage["hiscore"];
+        if (table.isNone() && isKeyOf("hiscore", storage.root()))
+            return true; // the library writes an empty table as an empty element
+        if (!table.isSeq()) {
+            std::cout << "Hiscore node is not SEQ.\n";
+            return false;
+        }
+        for (cv::FileNodeIterator item = table.begin(); item != table.end(); ++item) {
+            // An item that is not a map has no "player"; the library would throw on the lookup.
+            const cv::FileNode player = (*item).isMap() ? (*item)["player"] : cv::FileNode();
+            if (player.isNone())
+                continue;
+            HiScoreEntry entry;
+            if (entry.read(player))
+                insert(entry, false);
+        }
+        return true;
+    } catch (const cv::Exception& e) {
+        failure = "the library can't read it: " + oneLine(e.err);
+    } catch (const std::exception& e) {
+        failure = "the library can't read it: " + oneLine(e.what());
+    }
+    clear();
+    setAside(fileName, failure);
+    return false;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Checks the bytes of a high-score file before the library's reader sees them. That reader
+// crashes, aborts or loops forever on some damaged files (a file cut short by a crash during
+// a save is one of them), so only documents shaped like the game's own file get through:
+// at most 64 KiB, no NUL byte, the exact opening the library writes, then only the table's
+// elements at their own level, without attributes, properly closed. The check also rewrites
+// the numbers so the reader cannot misread them: a plain integer comes out in decimal,
+// clamped to 32 bits (the reader would wrap it, and would take "010" for octal), and any
+// other text in "score", "length" or "hits" becomes 0.
+
+#include <cstddef>
+#include <string>
+
+class HiScoreFileCheck {
+public:
+    // Far above any real table (eight entries take about 1 KiB, a few KiB with the longest
+    // names), far below what could exhaust anything.
+    static constexpr std::size_t maxFileSize = 64 * 1024;
+
+    explicit HiScoreFileCheck(const std::string& bytes);
+    virtual ~HiScoreFileCheck() = default;
+
+    bool ok() const { return reason_.empty(); }
+    // Why the bytes were refused, as a short phrase; empty when they passed.
+    const std::string& reason() const { return reason_; }
+    // The checked bytes with their numbers rewritten, for the reader; empty when refused.
+    const std::string& text() const { return text_; }
+
+private:
+    void check(const std::string& bytes);
+    void refuse(const std::string& why, std::size_t at);
+
+    std::string reason_;
+    std::string text_;
+};
