@@ -6,6 +6,7 @@
 #include "detection/EyeDetector.hpp"
 #include "detection/FileFrameSource.hpp"
 
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -25,9 +26,11 @@ int main(int argc, char** argv) {
     Config config;
     EyeDetector detector(&config);
     bool loaded = false;
-    try {
-        loaded = detector.cascade.load(config.cascadePath);
-    } catch (const cv::Exception&) {
+    if (std::ifstream(config.cascadePath).good()) {
+        try {
+            loaded = detector.cascade.load(config.cascadePath);
+        } catch (const cv::Exception&) {
+        }
     }
     if (!loaded) {
         std::cerr << "dravolt-sway: cannot load the eye cascade '" << config.cascadePath << "'\n";

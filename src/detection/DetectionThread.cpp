@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <fstream>
 #include <thread>
 
 DetectionThread::DetectionThread(Config& settings)
@@ -32,11 +33,14 @@ void DetectionThread::setConsole(std::ostream& stream) {
 }
 
 bool DetectionThread::prepare() {
+    // A missing file is caught first, or the library adds a complaint of its own; a damaged
+    // file is as unusable as a missing one.
     bool loaded = false;
-    try {
-        loaded = detector.cascade.load(config->cascadePath);
-    } catch (const cv::Exception&) {
-        // A damaged cascade file is as unusable as a missing one.
+    if (std::ifstream(config->cascadePath).good()) {
+        try {
+            loaded = detector.cascade.load(config->cascadePath);
+        } catch (const cv::Exception&) {
+        }
     }
     if (!loaded) {
         *console << "ERROR: Can't load detector :\\" << std::endl;
@@ -60,7 +64,7 @@ bool DetectionThread::init() {
         return false;
     }
     if (config->cameraEnabled) {
-        cv::namedWindow(historyWindowName, cv::WINDOW_AUTOSIZE);
+        cv::namedWindow(historyWindowName, cv::WINDOW_AUTOSIZE | cv::WINDOW_GUI_NORMAL);
         historyWindowOpen = true;
     }
     return true;
@@ -69,7 +73,7 @@ bool DetectionThread::init() {
 void DetectionThread::updateCameraWindow() {
     if (config->showCameraWin) {
         // The window exists before the worker may hand pictures for it.
-        cv::namedWindow(cameraWindowName, cv::WINDOW_AUTOSIZE);
+        cv::namedWindow(cameraWindowName, cv::WINDOW_AUTOSIZE | cv::WINDOW_GUI_NORMAL);
         cameraPicture.clear();
         cameraWindowHidden = 0;
     } else {
