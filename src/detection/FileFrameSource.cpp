@@ -21,7 +21,7 @@ FileFrameSource::FileFrameSource(std::vector<std::string> files, bool repeat,
         }
         Item item{path, cv::imread(path, cv::IMREAD_COLOR)};
         if (item.picture.empty()) {
-            cv::VideoCapture probe(path);
+            cv::VideoCapture probe(path, cv::CAP_FFMPEG);
             cv::Mat first;
             if (!probe.isOpened() || !probe.read(first) || first.empty()) {
                 failed = path;
@@ -53,7 +53,7 @@ void FileFrameSource::openItem(size_t index) {
     itemOpen = true;
     pictureGiven = false;
     if (items[index].picture.empty()) {
-        video.open(items[index].path);
+        video.open(items[index].path, cv::CAP_FFMPEG);
     }
 }
 

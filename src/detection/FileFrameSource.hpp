@@ -2,7 +2,7 @@
 // A stand-in camera that plays picture and video files: a picture is one frame, a video all
 // of its frames, the files in the order given. It can start over after the last file and
 // can hold the frames back to a camera-like rate, so the game and the tools can be run on a
-// recorded head sway without a webcam.
+// recorded head sway without a webcam. Videos are read through FFmpeg.
 
 #include "detection/FrameSource.hpp"
 
