@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
-#include <opencv2/objdetect.hpp>
 
 #include <atomic>
 #include <filesystem>
@@ -22,20 +21,18 @@ namespace testsupport {
 inline std::string dataPath(const std::string& name) {
     return std::string(DRAVOLT_TEST_DATA) + "/" + name;
 }
-
-// The face crop: the eyes sit near (102, 80) and (146, 84); the head turns about (120, 80).
+// The eyes sit near (102, 80) and (146, 84).
 inline cv::Mat facePicture() {
-    return cv::imread(dataPath("astronaut-face.png"), cv::IMREAD_COLOR);
+    return cv::imread(dataPath("astronaut-face.png"));
 }
 inline cv::Mat noFacePicture() {
-    return cv::imread(dataPath("astronaut-noface.png"), cv::IMREAD_COLOR);
+    return cv::imread(dataPath("astronaut-noface.png"));
 }
-const cv::Point2f FACE_PIVOT(120, 80);
 
-// The picture turned counter-clockwise by degrees about the point between the eyes.
+// The face turned counter-clockwise by degrees about the point between the eyes.
 inline cv::Mat tilted(const cv::Mat& picture, double degrees) {
     cv::Mat turned;
-    cv::warpAffine(picture, turned, cv::getRotationMatrix2D(FACE_PIVOT, degrees, 1.0),
+    cv::warpAffine(picture, turned, cv::getRotationMatrix2D(cv::Point2f(120, 80), degrees, 1.0),
                    picture.size());
     return turned;
 }
@@ -43,16 +40,13 @@ inline cv::Mat tilted(const cv::Mat& picture, double degrees) {
 // The game's cascade next to the sources, else the system's copy of the same file.
 inline std::string cascadeFile() {
     const std::string local = std::string(DRAVOLT_SOURCE_DIR) + "/classifier/haarcascade_eye.xml";
-    if (std::ifstream(local).good()) {
-        return local;
-    }
-    return "/usr/share/opencv4/haarcascades/haarcascade_eye.xml";
+    return std::ifstream(local).good() ? local
+                                       : "/usr/share/opencv4/haarcascades/haarcascade_eye.xml";
 }
 
-// Makes a fresh folder the working directory for the life of the object.
-class ScratchFolder {
-public:
-    ScratchFolder() : previous(std::filesystem::current_path()) {
+// A fresh folder as the working directory for the life of the object.
+struct ScratchFolder {
+    ScratchFolder() {
         char pattern[] = "/tmp/dravolt-detection-XXXXXX";
         path = mkdtemp(pattern);
         std::filesystem::current_path(path);
@@ -68,34 +62,27 @@ public:
         }
         return names;
     }
-
-    std::filesystem::path previous;
+    const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::path path;
 };
 
-// Plays a list of frames once, then delivers empty images like an unplugged camera.
-// onRead runs on the reading thread before each frame and may throw.
-class ScriptedSource : public FrameSource {
-public:
-    explicit ScriptedSource(std::vector<cv::Mat> pictures, bool opened = true)
+// Plays its frames once, then delivers empty images like an unplugged camera. onRead runs on
+// the reading thread before each frame and may throw.
+struct ScriptedSource : FrameSource {
+    ScriptedSource(std::vector<cv::Mat> pictures, bool opened)
         : frames(std::move(pictures)), open(opened) {}
     bool isOpened() const override { return open; }
     void read(cv::Mat& frame) override {
-        const int index = reads++;
+        const size_t index = reads++;
         if (onRead) {
             onRead(index);
         }
-        if (index < int(frames.size())) {
-            frames[index].copyTo(frame);
-        } else {
-            frame.release();
-        }
+        frame = index < frames.size() ? frames[index].clone() : cv::Mat();
     }
-
     std::vector<cv::Mat> frames;
     bool open;
-    std::atomic<int> reads{0};
-    std::function<void(int)> onRead;
+    std::atomic<size_t> reads{0};
+    std::function<void(size_t)> onRead;
 };
 
 } // namespace testsupport
