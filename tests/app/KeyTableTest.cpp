@@ -41,7 +41,7 @@ TEST_F(KeyTableTest, TogglesFlipFirstThenEchoTheNewValue) {
     EXPECT_EQ(press('k'), "detectionEnabled: 0\n");
     EXPECT_EQ(press('o'), "drawAll: 0\n");
     EXPECT_EQ(press('p'), "invertX: 0\n");
-    EXPECT_FALSE(config.greyscale == false);
+    EXPECT_TRUE(config.greyscale);
 }
 
 TEST_F(KeyTableTest, CapitalsActAsSmallLetters) {
@@ -51,8 +51,9 @@ TEST_F(KeyTableTest, CapitalsActAsSmallLetters) {
 
 TEST_F(KeyTableTest, UnboundKeysDoNothing) {
     game.state = StatePlaying;
-    for (int key : {'b', 'j', 'q', 'w', 'x', 'y', 'r', KEY_NONE, 0xFF51, 0xFF52, 0xFF53, 0xFF54,
-                    0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256}) {
+    const int unbound[] = {'b',    'j',    'q',    'w',    'x',    'y',    'r',       KEY_NONE,
+                           0xFF51, 0xFF52, 0xFF53, 0xFF54, 0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256};
+    for (int key : unbound) {
         EXPECT_EQ(press(key), "") << key;
     }
     EXPECT_EQ(game.state, StatePlaying);

@@ -121,5 +121,5 @@ is_grey() {
 # table_rows FILE: the saved table, one "name score length hits" line per entry, best first.
 table_rows() {
     tr -d '\n' < "$1" | sed 's#<player>#\n#g' | tail -n +2 |
-        sed -E 's#.*<name>"?([^<"]*)"?</name>.*<score>([-0-9]+)</score>.*<length>([-0-9]+)</length>.*<hits>([-0-9]+)</hits>.*#\1 \2 \3 \4#'
+        sed -E 's#.*<name>"?([^<"]*)"?</name>.*<score>([-0-9]+)</score>.*<length>([-0-9]+)</length>.*<hits>([-0-9]+)</hits>.*#\1 \2 \3 \4#' | awk '{ print }'
 }
