@@ -18,8 +18,7 @@ run_waiting() {
     window_exists Dravolt && fail "$*: a game window opened"
     echo x >&7
     exec 7>&-
-    status=$(wait_exit 5)
-    [ "$status" = 0 ] || fail "$*: exit status $status"
+    expect_exit 5 "$*"
 }
 
 # No display, as over a plain SSH login.

@@ -60,8 +60,7 @@ for _ in $(seq 50); do window_exists cameraWindow || break; sleep 0.1; done
 if window_exists cameraWindow; then fail "the second u did not close cameraWindow"; fi
 
 keys "$game" Escape
-status=$(wait_exit 1)
-[ "$status" = 0 ] || fail "ESC: exit status $status within one second"
+expect_exit 1 "ESC"
 if grep -q "WARN" "$WORK/console.log"; then fail "unexpected warning on the console"; fi
 grep -q "showCameraWin: 1" "$WORK/console.log" || fail "no echo of the u key"
 echo "window test passed"

@@ -68,7 +68,7 @@ awk '{ t = $2 + $3 - 10 * $4; if (t < 0) t = 0; if (NR > 1 && t > last) exit 1; 
 screenshot "$win" "$shots/start-with-record.png"
 is_grey "$shots/start-with-record.png" 20 580 || fail "no start screen after the record"
 keys "$win" Escape
-[ "$(wait_exit 1)" = 0 ] || fail "ESC on the start screen"
+expect_exit 1 "ESC on the start screen"
 
 # A new start shows the saved table, not the built-in one.
 start_game "$BUILD/dravolt"
@@ -89,7 +89,7 @@ sleep 0.5
 keys "$win" space
 sleep 0.3
 keys "$win" Escape
-[ "$(wait_exit 1)" = 0 ] || fail "ESC during the pause"
+expect_exit 1 "ESC during the pause"
 
 # ESC during play, and during name entry (the record is then neither kept nor saved).
 start_game "$BUILD/dravolt"
@@ -97,7 +97,7 @@ win=$(wait_window Dravolt 30) || fail "no game window on the third start"
 keys "$win" Return
 sleep 1
 keys "$win" Escape
-[ "$(wait_exit 1)" = 0 ] || fail "ESC during play"
+expect_exit 1 "ESC during play"
 
 saved=$(cat "$WORK/hiscore.xml")
 start_game "$BUILD/dravolt"
@@ -109,6 +109,6 @@ sleep 0.5
 screenshot "$win" "$shots/test-record.png"
 is_grey "$shots/test-record.png" 20 580 || fail "d did not open name entry"
 keys "$win" x Escape
-[ "$(wait_exit 1)" = 0 ] || fail "ESC during name entry"
+expect_exit 1 "ESC during name entry"
 [ "$(cat "$WORK/hiscore.xml")" = "$saved" ] || fail "ESC during name entry changed the file"
 echo "playthrough passed"

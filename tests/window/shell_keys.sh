@@ -14,8 +14,7 @@ keys "$win" s K z b h
 wait_console "[ESC]   -exit" || true
 sleep 0.3
 keys "$win" Escape
-status=$(wait_exit 1)
-[ "$status" = 0 ] || fail "ESC: exit status $status within one second"
+expect_exit 1 "ESC"
 
 console=$(cat "$WORK/console.log")
 # s toggles blur (on by default), K acts as k, z dumps the idle start state, b does nothing,

@@ -79,20 +79,26 @@ wait_console() {
 # screenshot WINDOW FILE: the window's picture as PNG.
 screenshot() { import -window "$1" "$2"; }
 
-# wait_exit SECONDS: waits for the game to end; prints its exit status (124 after the limit).
+# wait_exit SECONDS: waits for the game to end and sets EXIT_STATUS (124 after the limit).
+# Call it directly, not in $(...): only this shell can collect its own child's status.
 wait_exit() {
     local limit=$1
+    EXIT_STATUS=124
     for _ in $(seq $((limit * 20))); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            local status=0
-            wait "$GAME_PID" || status=$?
+            EXIT_STATUS=0
+            wait "$GAME_PID" || EXIT_STATUS=$?
             GAME_PID=""
-            echo "$status"
             return 0
         fi
         sleep 0.05
     done
-    echo 124
+}
+
+# expect_exit SECONDS WHAT: the game must end within the time with status 0.
+expect_exit() {
+    wait_exit "$1"
+    [ "$EXIT_STATUS" = 0 ] || fail "$2: exit status $EXIT_STATUS within $1 s"
 }
 
 # pixel FILE X Y: the pixel's colour as "R,G,B".
