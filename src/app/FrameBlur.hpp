@@ -3,6 +3,8 @@
 // same result from the cache instead of a second blur: on the start, pause and name-entry
 // screens the picture often stands still.
 
+#include "gfx/FrameCache.hpp"
+
 #include <opencv2/core.hpp>
 
 class FrameBlur {
@@ -14,9 +16,5 @@ public:
 
 private:
     double sigma;
-    cv::Mat lastInput;
-    cv::Mat lastOutput;
+    FrameCache cache;
 };
-
-// True when both images have the same size, type and bytes.
-bool sameImage(const cv::Mat& a, const cv::Mat& b);

@@ -5,7 +5,7 @@
 
 #include "gfx/Font.hpp"
 #include "hiscore/HiScoreEntry.hpp"
-#include "screens/FrameCache.hpp"
+#include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
 
 #include <string>

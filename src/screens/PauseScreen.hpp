@@ -2,7 +2,7 @@
 // The blinking "PAUSED" panel over the blurred, frozen run; its hint line follows the steering.
 
 #include "gfx/Font.hpp"
-#include "screens/FrameCache.hpp"
+#include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
 
 #include <string>

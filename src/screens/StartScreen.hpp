@@ -4,7 +4,7 @@
 // into the garage quits.
 
 #include "gfx/Font.hpp"
-#include "screens/FrameCache.hpp"
+#include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
 
 enum class StartChoice { None = 0, Start = 1, Quit = 2 };

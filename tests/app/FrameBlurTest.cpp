@@ -16,6 +16,10 @@ cv::Mat directBlur(const cv::Mat& frame) {
     cv::GaussianBlur(out, out, cv::Size(0, 0), 0.5, 0, cv::BORDER_DEFAULT);
     return out;
 }
+
+bool samePixels(const cv::Mat& a, const cv::Mat& b) {
+    return a.size() == b.size() && cv::norm(a, b, cv::NORM_INF) == 0;
+}
 } // namespace
 
 TEST(FrameBlur, CachedFramesEqualTheDirectBlurOverASequence) {
@@ -27,17 +31,9 @@ TEST(FrameBlur, CachedFramesEqualTheDirectBlurOverASequence) {
     const cv::Mat* sequence[] = {&first, &first, &second, &second, &first, &third, &third};
     for (const cv::Mat* input : sequence) {
         cv::Mat frame = input->clone();
+        const uchar* buffer = frame.data;
         blur.apply(frame);
-        EXPECT_TRUE(sameImage(frame, directBlur(*input)));
+        EXPECT_TRUE(samePixels(frame, directBlur(*input)));
+        EXPECT_EQ(frame.data, buffer); // blurred in place
     }
-}
-
-TEST(FrameBlur, SameImageComparesSizeTypeAndBytes) {
-    const cv::Mat a = noisyFrame(3);
-    EXPECT_TRUE(sameImage(a, a.clone()));
-    EXPECT_FALSE(sameImage(a, cv::Mat()));
-    EXPECT_FALSE(sameImage(a, a(cv::Rect(0, 0, 800, 599)).clone()));
-    cv::Mat grey;
-    cv::cvtColor(a, grey, cv::COLOR_BGR2GRAY);
-    EXPECT_FALSE(sameImage(grey, a));
 }

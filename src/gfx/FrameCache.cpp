@@ -1,4 +1,4 @@
-#include "screens/FrameCache.hpp"
+#include "gfx/FrameCache.hpp"
 
 #include <cstring>
 
