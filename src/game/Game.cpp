@@ -253,9 +253,7 @@ bool Game::handleKey(int key) {
             return true;
         case 'd': {
             // A fixed result that ranks in any ordinary table, to try the name entry at once.
-            HiScoreEntry test("", 103999, 99999, 999);
-            test.total = HiScoreEntry::computeTotal(test.length, test.score, test.hits);
-            offerResult(test);
+            offerResult(HiScoreEntry("", 103999, 99999, 999));
             return true;
         }
         default:
