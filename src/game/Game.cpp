@@ -1,10 +1,10 @@
 #include "game/Game.hpp"
 
+#include "app/KeyCodes.hpp"
 #include "game/Random.hpp"
 #include "gfx/Compositing.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 
 namespace {
@@ -21,10 +21,6 @@ constexpr int TOP_MARGIN = 10;
 // Cars closer than this behind a slower car fall in behind it.
 constexpr int QUEUE_GAP = 20;
 
-constexpr int KEY_ENTER = 13;
-constexpr int KEY_ESC = 27;
-constexpr int KEY_SPACE = 32;
-
 // Top and bottom edge as they are drawn and compared: truncated toward zero.
 int top(const Car& car) {
     return static_cast<int>(car.y);
@@ -35,11 +31,6 @@ bool overlapsHorizontally(const Car& a, const Car& b) {
     return a.x <= b.x + b.width() && b.x <= a.x + a.width();
 }
 
-// Window codes above 255 (arrows, function keys) are not characters; tolower is not defined
-// for them, so they are passed on unchanged and match no binding.
-int lowerKey(int key) {
-    return key >= 0 && key <= 255 ? std::tolower(key) : key;
-}
 } // namespace
 
 Game::Game()
@@ -217,9 +208,7 @@ void Game::spawnCar() {
 void Game::finishRun() {
     const int metres = static_cast<int>(length);
     const int points = static_cast<int>(score);
-    HiScoreEntry entry("", metres, points, hits);
-    entry.total = HiScoreEntry::computeTotal(metres, points, hits);
-    offerResult(entry);
+    offerResult(HiScoreEntry("", metres, points, hits));
 }
 
 void Game::offerResult(const HiScoreEntry& entry) {

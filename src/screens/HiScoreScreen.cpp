@@ -1,6 +1,7 @@
 #include "screens/HiScoreScreen.hpp"
 
 #include "app/Clock.hpp"
+#include "app/KeyCodes.hpp"
 #include "gfx/Palette.hpp"
 #include "gfx/Resources.hpp"
 #include "gfx/TextFormat.hpp"
@@ -13,8 +14,6 @@ const cv::Scalar PANEL_FILL(58, 92, 86);
 const cv::Scalar PANEL_BORDER(145, 200, 187);
 const int64_t CURSOR_SHOWN_MICROS = 600000;
 const int64_t CURSOR_HIDDEN_MICROS = 200000;
-const int KEY_BACKSPACE = 8;
-const int KEY_ENTER = 13;
 const int COLUMN_OFFSETS[5] = {0, 180, 290, 390, 450};
 const char* const BANNER = "NEW RECORD";
 
