@@ -16,7 +16,7 @@ thread)
     export DRAVOLT_BUILD_DIR=build-tsan DRAVOLT_CMAKE_ARGS="-DDRAVOLT_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug"
     export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
     scripts/setup.sh
-    ctest --test-dir build-tsan --output-on-failure -L 'app|detection' -E 'DeathTest'
+    ctest --test-dir build-tsan --output-on-failure -R '^(app|detection)\.' -E 'DeathTest'
     ;;
 *)
     echo "usage: scripts/sanitize.sh address|thread" >&2
