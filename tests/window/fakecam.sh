@@ -63,4 +63,20 @@ keys "$game" Escape
 expect_exit 1 "ESC"
 if grep -q "WARN" "$WORK/console.log"; then fail "unexpected warning on the console"; fi
 grep -q "showCameraWin: 1" "$WORK/console.log" || fail "no echo of the u key"
+
+# A head tilted the other way drives the car into the garage: the program ends by itself.
+n=0
+for angle in 10 15 20 25 20 15; do
+    convert "$SOURCE/tests/data/astronaut-face.png" -virtual-pixel Edge \
+        -distort SRT "120,80 $angle" "$WORK/clip/left$n.png"
+    n=$((n + 1))
+done
+left=("$WORK"/clip/left*.png)
+sways=$(cd "$WORK" && "$BUILD/dravolt-sway" "${left[@]}") || fail "dravolt-sway on the left clip"
+for value in $sways; do
+    [ "$value" -lt 0 ] || fail "the left clip should steer left, dravolt-sway gives: $sways"
+done
+start_game "$BUILD/dravolt-fakecam" "${left[@]}"
+wait_window Dravolt 30 > /dev/null || fail "no game window for the left clip"
+expect_exit 20 "driving into the garage"
 echo "window test passed"

@@ -14,6 +14,13 @@ under_xvfb() {
         exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[1]}" "$@"
     fi
     export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+    # The server may still be coming up; a program started before it answers cannot connect.
+    for _ in $(seq 100); do
+        xdpyinfo > /dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "FAIL: the X server on $DISPLAY does not answer" >&2
+    exit 1
 }
 
 WORK=$(mktemp -d)
