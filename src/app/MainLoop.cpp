@@ -3,6 +3,7 @@
 #include "app/Clock.hpp"
 #include "app/Config.hpp"
 #include "app/Console.hpp"
+#include "app/DisplayCheck.hpp"
 #include "app/FrameBlur.hpp"
 #include "app/KeyCodes.hpp"
 #include "app/KeyTable.hpp"
@@ -101,16 +102,6 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
 }
 } // namespace
 
-bool hasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value && *value) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void runGame(const CameraFactory& openCamera) {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     printBanner(std::cout);
@@ -118,10 +109,9 @@ void runGame(const CameraFactory& openCamera) {
     Config config;
     printSettings(config, std::cout);
 
-    // Without a window system the library would abort the process with a page of messages.
-    if (!hasDisplay()) {
-        std::cout << "ERROR: No display found (neither DISPLAY nor WAYLAND_DISPLAY is set): "
-                     "Dravolt needs a desktop to show its window."
+    const std::string problem = displayProblem();
+    if (!problem.empty()) {
+        std::cout << "ERROR: " << problem << ": Dravolt needs a desktop to show its window."
                   << std::endl;
         waitForCharacter();
         return;

@@ -26,6 +26,11 @@ run_waiting env -u DISPLAY -u WAYLAND_DISPLAY "$BUILD/dravolt"
 grep -q '^ERROR: ' "$WORK/console.log" || fail "no ERROR line without a display"
 grep -q 'Config:' "$WORK/console.log" || fail "settings missing"
 
+# A display that does not answer.
+run_waiting env DISPLAY=:987 "$BUILD/dravolt"
+grep -qxF "ERROR: Can't open the display ':987': Dravolt needs a desktop to show its window." \
+    "$WORK/console.log" || fail "no ERROR line for a display that does not answer"
+
 # No cascade.
 mv "$WORK/classifier" "$WORK/classifier.away"
 run_waiting "$BUILD/dravolt"
