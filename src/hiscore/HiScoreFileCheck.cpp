@@ -109,6 +109,7 @@ void HiScoreFileCheck::check(const std::string& bytes) {
 
     std::vector<std::string_view> open; // the elements enclosing pos, outermost first
     bool rootClosed = false;
+    int tables = 0;             // the library would read only the first
     std::size_t valueStart = 0; // where the text of the innermost value element begins
     std::size_t copied = 0;     // bytes of the input already in text_
     while (pos < all.size()) {
@@ -147,6 +148,8 @@ void HiScoreFileCheck::check(const std::string& bytes) {
                 return refuse(plainName ? "an element out of place" : "a tag with more than a name",
                               pos);
             }
+            if (open.size() == 1 && tables++ > 0)
+                return refuse("a second table", pos);
             open.push_back(name);
             valueStart = end + 1;
         }
