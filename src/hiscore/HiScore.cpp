@@ -155,7 +155,7 @@ std::string renderTable(const std::list<HiScoreEntry>& entries, std::string& fai
         std::string text = storage.releaseAndGetString();
         const HiScoreFileCheck check(text);
         if (!check.ok())
-            failure = "the table would not load again (" + check.reason() + ")";
+            failure = "the table would not load again (" + check.reason + ")";
         else if (!readsBack(text, entries))
             failure = "the table would not read back the same";
         return failure.empty() ? text : std::string();
@@ -308,11 +308,11 @@ bool HiScore::load(const std::string& fileName) {
 
     const HiScoreFileCheck check(bytes);
     if (!check.ok()) {
-        setAside(fileName, check.reason());
+        setAside(fileName, check.reason);
         return false;
     }
     try {
-        cv::FileStorage storage(check.text(), cv::FileStorage::READ | cv::FileStorage::MEMORY);
+        cv::FileStorage storage(check.text, cv::FileStorage::READ | cv::FileStorage::MEMORY);
         const cv::FileNode table = storage["hiscore"];
         if (table.isNone() && isKeyOf("hiscore", storage.root()))
             return true; // the library writes an empty table as an empty element

@@ -40,7 +40,7 @@ TEST(HiScoreFileCheck, RefusesAnythingShapedOtherwise) {
     for (const std::string& bytes : cases) {
         const HiScoreFileCheck check(bytes);
         EXPECT_FALSE(check.ok()) << bytes;
-        EXPECT_FALSE(check.reason().empty());
-        EXPECT_TRUE(check.text().empty());
+        EXPECT_FALSE(check.reason.empty());
+        EXPECT_TRUE(check.text.empty());
     }
 }

@@ -33,11 +33,6 @@ TEST(HiScoreSave, RoundTripKeepsEveryNameAndNumber) {
     EXPECT_TRUE(loaded.entries.empty());
 }
 
-TEST(HiScoreSave, TemporaryFileSitsBesideAndEndsInXml) {
-    EXPECT_EQ(HiScore::tempFileName("hiscore.xml"), "hiscore.tmp.xml");
-    EXPECT_EQ(HiScore::tempFileName("dir/scores"), "dir/scores.tmp.xml");
-}
-
 TEST(HiScoreSave, FailureIsReportedAndChangesNothing) {
     TempFolder folder;
     const std::string path = folder.file("hiscore.xml");
