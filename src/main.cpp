@@ -1,3 +1,5 @@
 #include "app/MainLoop.hpp"
 
-int main() { return runMain(); }
+int main() {
+    return runMain();
+}

@@ -11,6 +11,10 @@ int64_t tickMicros() {
 }
 } // namespace
 
-int64_t nowMicros() { return currentClock ? currentClock() : tickMicros(); }
+int64_t nowMicros() {
+    return currentClock ? currentClock() : tickMicros();
+}
 
-void setClock(ClockFunction clock) { currentClock = clock; }
+void setClock(ClockFunction clock) {
+    currentClock = clock;
+}

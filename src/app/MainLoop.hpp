@@ -14,3 +14,6 @@ int runMain(const CameraFactory& openCamera = CameraFactory());
 
 // Start-up, frame loop and shutdown.
 void runGame(const CameraFactory& openCamera);
+
+// False where no window system can be reached (neither DISPLAY nor WAYLAND_DISPLAY is set).
+bool hasDisplay();

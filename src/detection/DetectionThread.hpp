@@ -3,37 +3,71 @@
 // steering value for the main loop and keeps the history of recent values. Window calls
 // block any thread but the main one on this platform, so the worker only prepares the
 // annotated camera image and the history graph; the main loop shows them (showWindows).
+// When the camera is missing or fails, or the image library gives up on a frame, the worker
+// says so, switches the camera off in the settings and ends: the game goes on by keys.
 
 #include "app/Config.hpp"
-#include "detection/Thread.hpp"
+#include "detection/DetectionHistory.hpp"
+#include "detection/EyeDetector.hpp"
 #include "detection/FrameSource.hpp"
+#include "detection/ImageSlot.hpp"
+#include "detection/Thread.hpp"
+
+#include <opencv2/core.hpp>
 
 #include <atomic>
+#include <iostream>
 #include <memory>
+#include <string>
 
-// NOTE: interface used by the main loop; the detection work fills in the rest.
 class DetectionThread : public Thread {
 public:
+    static constexpr const char* cameraWindowName = "cameraWindow";
+    static constexpr const char* historyWindowName = "Detection history";
+
     // Opens camera device 0.
     explicit DetectionThread(Config& config);
     // Reads its frames from the given source instead of the camera.
     DetectionThread(Config& config, std::unique_ptr<FrameSource> source);
+    // Stops and joins a worker that is still running before the camera and detector go.
     ~DetectionThread() override;
 
     // Loads the cascade, tests the camera with one frame, creates the history window.
     // Main thread, before start. False when the cascade cannot be loaded.
     bool init();
+    // init without the window: everything a test or a tool needs to run the loop headless.
+    bool prepare();
     // Opens or closes "cameraWindow" to match showCameraWin. Main thread only.
     void updateCameraWindow();
     // Shows the newest camera and history images the worker has handed over. Main thread only.
     void showWindows();
 
+    // Where warnings and diagnostics go; the console unless a test listens. Before start.
+    void setConsole(std::ostream& stream);
+
+    Config* config;
+    EyeDetector detector;
+    std::unique_ptr<FrameSource> camera;
+    cv::Mat frame;
     std::atomic<bool> running{true};
     std::atomic<int> pendingShift{0};
     std::atomic<bool> dumpInfo{false};
     std::atomic<bool> dumpInfoRenewed{false};
+    DetectionHistory history;
+    cv::Mat historyImage; // 400 rows by 130 columns
     std::atomic<int> cameraWindowHidden{1};
+    // Completed loop passes, for an observer that waits for the worker to make progress.
+    std::atomic<int> passes{0};
 
 protected:
     void run() override;
+
+private:
+    void loop();
+    void fail(const std::string& message);
+
+    std::ostream* console = &std::cout;
+    bool historyWindowOpen = false;
+    ImageSlot cameraPicture;
+    ImageSlot historyPicture;
 };

@@ -13,9 +13,13 @@ Thread::~Thread() {
     }
 }
 
-void Thread::start() { handle = std::thread(&Thread::threadEntry, this); }
+void Thread::start() {
+    handle = std::thread(&Thread::threadEntry, this);
+}
 
-void Thread::join() { handle.join(); }
+void Thread::join() {
+    handle.join();
+}
 
 void Thread::threadEntry(Thread* thread) {
     thread->state = Running;

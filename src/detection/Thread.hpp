@@ -20,7 +20,7 @@ public:
     // Waits for the body to end; throws std::system_error like std::thread::join.
     void join();
 
-    const int number;              // sequence number of the object, from 0
+    const int number;                   // sequence number of the object, from 0
     std::atomic<int> state{NotStarted}; // written by the worker only
     std::thread handle;
 

@@ -25,7 +25,7 @@ public:
     double y = 0.0;     // top edge, fractional so that slow cars still advance
     double speed = 0.0; // pixels per second
     bool hit = false;
-    cv::Rect bounds;    // where the player's car may move; empty for traffic
+    cv::Rect bounds; // where the player's car may move; empty for traffic
     cv::Mat sprite;
     cv::Mat mask;
     int64_t blinkTime = 0;

@@ -7,6 +7,7 @@
 #include "game/GameState.hpp"
 #include "gfx/Font.hpp"
 #include "gfx/Resources.hpp"
+#include "hiscore/HiScoreEntry.hpp"
 #include "screens/HiScoreScreen.hpp"
 #include "screens/PauseScreen.hpp"
 #include "screens/StartScreen.hpp"
@@ -65,4 +66,16 @@ public:
     HiScoreScreen hiScoreScreen;
     Font hudFont;
     int pixelsPerMeter = 30;
+    cv::Mat shakeFrame; // the unshaken picture during a shake, kept so no frame allocates
+
+private:
+    double playerSpeedKmh() const;
+    void updatePlaying(int shift, int64_t dt);
+    void moveTraffic(int64_t dt);
+    void queueBehind(Car& car) const;
+    void finishRun();
+    // Hands a result to the high-score screen: name entry when it ranks, else the start screen.
+    void offerResult(const HiScoreEntry& entry);
+    void drawHud();
+    void drawScreen(Screen& screen);
 };

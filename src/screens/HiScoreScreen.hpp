@@ -5,9 +5,9 @@
 
 #include "gfx/Font.hpp"
 #include "hiscore/HiScoreEntry.hpp"
+#include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
 
-#include <sstream>
 #include <string>
 
 class HiScore;
@@ -30,7 +30,7 @@ public:
     HiScore* hiScore; // not owned
     Font topFont;
     Font rowFont;
-    std::ostringstream nameBuffer;
+    std::string nameBuffer; // the name typed so far; editing appends and deletes at the end
     bool confirmed = false;
     std::string typedName;
     int pendingRank = -1;
@@ -39,4 +39,22 @@ public:
     int64_t toggleInterval = 0;
     bool cursorVisible = false;
     int mode = 0; // 0 table shown, 1 name entry
+
+private:
+    // One table row: five texts at the column positions starting at c0, on baseline y.
+    void drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry, const std::string& name,
+                 const Font& font, const cv::Scalar& colour) const;
+    // "NEW RECORD", centred near the frame's top edge; drawBanner goes through the cache.
+    void paintBanner(cv::Mat& frame) const;
+    void drawBanner(cv::Mat& frame);
+    // The smallest frame region that drawing the banner can change, found once per frame size.
+    cv::Rect bannerRegion(const cv::Size& frameSize);
+
+    Font bannerFont;
+    int bannerWidth = 0;
+    FrameCache backdropCache; // the last frame behind name entry and its grey blur
+    cv::Mat grey;
+    FrameCache bannerCache; // the banner's region before and after the banner was drawn
+    cv::Size bannerFrameSize;
+    cv::Rect bannerRect;
 };

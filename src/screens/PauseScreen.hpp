@@ -2,6 +2,7 @@
 // The blinking "PAUSED" panel over the blurred, frozen run; its hint line follows the steering.
 
 #include "gfx/Font.hpp"
+#include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
 
 #include <string>
@@ -24,4 +25,7 @@ public:
     int64_t toggleInterval = 0;
     bool visible = false;
     int hintX = 0;
+
+private:
+    FrameCache backdropCache; // the last frozen frame and its blur
 };

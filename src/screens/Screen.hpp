@@ -25,6 +25,11 @@ public:
     // Draws the changing parts after the paste, relative to (x, y).
     virtual void drawHint(cv::Mat& frame, int x, int y) = 0;
 
+    // The panel backdrops: the whole frame blurred with a Gaussian of sigma 3.1, and the same
+    // turned grey (equal B, G and R). Both keep the frame's buffer; grey is scratch space.
+    static void blurFrame(cv::Mat& frame);
+    static void blurFrameGrey(cv::Mat& frame, cv::Mat& grey);
+
     int x;
     int y;
     int width;

@@ -4,6 +4,7 @@
 // into the garage quits.
 
 #include "gfx/Font.hpp"
+#include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
 
 enum class StartChoice { None = 0, Start = 1, Quit = 2 };
@@ -32,4 +33,8 @@ public:
     int leftLimit = 0;
     int rightLimit = 0;
     StartChoice choice = StartChoice::None;
+
+private:
+    FrameCache backdropCache; // the last frame behind the panel and its grey blur
+    cv::Mat grey;
 };

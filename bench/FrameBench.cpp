@@ -1,0 +1,98 @@
+// One frame's work as the main loop does it (update, draw, the loop's blur) in each state of
+// the game. Run from the repository root: the game loads graphics/ from there.
+
+#include "app/FrameBlur.hpp"
+#include "game/Game.hpp"
+
+#include <benchmark/benchmark.h>
+#include <limits>
+
+namespace {
+constexpr int64_t FRAME_MICROS = 16667;
+constexpr int64_t NEVER = std::numeric_limits<int64_t>::max() / 2;
+
+class Frame {
+public:
+    Frame() {
+        if (!game.init()) {
+            throw std::runtime_error("run the benchmark from the repository root");
+        }
+        game.update(0, now); // the first update of a run only records the time
+    }
+
+    void step() {
+        now += FRAME_MICROS;
+        game.update(0, now);
+        game.draw();
+        blur.apply(game.frame);
+    }
+
+    // A run that stands still with four traffic cars on the road: nothing arrives, leaves
+    // or speeds up, so every frame does the same work.
+    void playWithFourCars() {
+        game.restart();
+        game.state = StatePlaying;
+        game.update(0, now);
+        game.gameDuration = NEVER;
+        game.nextSpawnTime = NEVER;
+        game.nextSpeedUpTime = NEVER;
+        for (int i = 0; i < 4; ++i) {
+            game.spawnCar();
+            Car* car = game.cars.back();
+            car->x = 210 + i * 95;
+            car->y = 40.0 + i * 110.0;
+            car->speed = 0;
+        }
+    }
+
+    Game game;
+    FrameBlur blur{0.5};
+    int64_t now = 1000000;
+};
+
+void runFrames(benchmark::State& state, Frame& frame) {
+    for (auto _ : state) {
+        frame.step();
+        benchmark::DoNotOptimize(frame.game.frame.data);
+    }
+}
+
+void BM_FrameStart(benchmark::State& state) {
+    Frame frame;
+    runFrames(state, frame);
+}
+
+void BM_FramePlaying(benchmark::State& state) {
+    Frame frame;
+    frame.playWithFourCars();
+    runFrames(state, frame);
+}
+
+void BM_FramePaused(benchmark::State& state) {
+    Frame frame;
+    frame.playWithFourCars();
+    frame.game.state = StatePaused;
+    runFrames(state, frame);
+}
+
+void BM_FrameNameEntry(benchmark::State& state) {
+    Frame frame;
+    HiScore& table = frame.game.resources.hiScore;
+    table.clear();
+    table.loadDefaults(); // a full table of eight
+    frame.playWithFourCars();
+    // Between the second (3580) and the third (3170) entry: rank 2.
+    const HiScoreEntry entry("", 1200, 2300, 5);
+    if (!frame.game.hiScoreScreen.offer(entry) || frame.game.hiScoreScreen.pendingRank != 2) {
+        state.SkipWithError("the result should rank 2");
+        return;
+    }
+    frame.game.state = StateHiScore;
+    runFrames(state, frame);
+}
+} // namespace
+
+BENCHMARK(BM_FrameStart)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_FramePlaying)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_FramePaused)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_FrameNameEntry)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();

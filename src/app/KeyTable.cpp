@@ -1,0 +1,87 @@
+#include "app/KeyTable.hpp"
+
+#include "app/Config.hpp"
+#include "app/Console.hpp"
+#include "detection/DetectionThread.hpp"
+#include "game/Game.hpp"
+
+#include <atomic>
+#include <ostream>
+
+namespace {
+constexpr int STEP = 5;
+
+// Flips the switch, then returns the new value.
+bool flip(std::atomic<bool>& value) {
+    const bool flipped = !value.load();
+    value = flipped;
+    return flipped;
+}
+} // namespace
+
+int lowerKey(int key) {
+    return key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key;
+}
+
+KeyTable::KeyTable(Config& config, Game& game, DetectionThread& detection, std::ostream& out)
+    : config(config), game(game), detection(detection), out(out) {}
+
+void KeyTable::echo(const char* name, bool value) {
+    out << name << ": " << value << "\n";
+}
+
+void KeyTable::dispatch(int key) {
+    switch (key) {
+    case 'g':
+        // Only the start screen starts a run this way; elsewhere g does nothing.
+        if (game.state == StateStart) {
+            game.restart();
+            game.state = StatePlaying;
+        }
+        break;
+    case 'h':
+        printHelp(out);
+        break;
+    case 'i':
+        echo("greyscale", flip(config.greyscale));
+        break;
+    case 'k':
+        echo("detectionEnabled", flip(config.detectionEnabled));
+        break;
+    case 'l':
+        detection.dumpInfo = true;
+        detection.dumpInfoRenewed = true;
+        out << "dumpInfo called() --\n";
+        break;
+    case 'm':
+        config.keyStep = STEP;
+        break;
+    case 'n':
+        config.keyStep = -STEP;
+        break;
+    case 'o':
+        echo("drawAll", flip(config.drawAll));
+        break;
+    case 'p':
+        echo("invertX", flip(config.invertX));
+        break;
+    case 's':
+        echo("blur", flip(config.blur));
+        break;
+    case 't':
+        game.toStartScreen();
+        break;
+    case 'u':
+        echo("showCameraWin", flip(config.showCameraWin));
+        detection.updateCameraWindow();
+        break;
+    case 'v':
+        game.restart();
+        break;
+    case 'z':
+        out << gameStateDump(game);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The global key table: what a key does when the game did not take it first. Keys arrive
+// lowered (capitals act as small letters); codes above 255 (arrows, function keys, Shift)
+// and -1 (no key) have no binding.
+
+#include <iosfwd>
+
+class Config;
+class DetectionThread;
+class Game;
+
+class KeyTable {
+public:
+    KeyTable(Config& config, Game& game, DetectionThread& detection, std::ostream& out);
+
+    void dispatch(int key);
+
+private:
+    void echo(const char* name, bool value);
+
+    Config& config;
+    Game& game;
+    DetectionThread& detection;
+    std::ostream& out;
+};

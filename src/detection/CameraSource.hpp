@@ -1,0 +1,16 @@
+#pragma once
+// The game's frame source: the webcam on device 0 at whatever resolution it delivers.
+
+#include "detection/FrameSource.hpp"
+
+#include <opencv2/videoio.hpp>
+
+class CameraSource : public FrameSource {
+public:
+    explicit CameraSource(int device = 0);
+    bool isOpened() const override;
+    void read(cv::Mat& frame) override;
+
+private:
+    cv::VideoCapture capture;
+};

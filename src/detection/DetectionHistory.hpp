@@ -1,0 +1,33 @@
+#pragma once
+// The recent steering values of the detection thread and their graph: a vertical strip in
+// which the newest value sits at the bottom edge and older ones scroll upward, 0 on the
+// centre line and right-hand sway to the right, with a faint rule at every change of second.
+
+#include "gfx/Font.hpp"
+
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+#include <list>
+
+struct HistoryEntry {
+    int shift;    // steering value of one loop pass, 0 while detection is off
+    int64_t time; // seconds since the epoch
+};
+
+class DetectionHistory {
+public:
+    DetectionHistory();
+    virtual ~DetectionHistory() = default;
+
+    // Puts the value in front and drops the oldest entry beyond capacity.
+    void add(int shift, int64_t time);
+    // Redraws the whole graph into image (any size; the thread uses 130 by 400).
+    void draw(cv::Mat& image) const;
+
+    std::list<HistoryEntry> entries; // newest first
+    uint64_t capacity = 100;
+    int64_t startTime = -1; // time of the first entry ever added
+    cv::Scalar colour;
+    Font font;
+};

@@ -1,0 +1,157 @@
+#include "detection/EyeDetector.hpp"
+
+#include "gfx/Palette.hpp"
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+#include <ctime>
+#include <string>
+
+const cv::Scalar RECT_PALETTE[6] = {RED, GREEN, BLUE, YELLOW, PURPLE, PINK};
+
+namespace {
+
+// A pair whose eye moved further than this since the last confirmed pair is not steered on:
+// the new position has to be confirmed by the next frame first.
+const int MAX_EYE_SHIFT = 30;
+
+long long secondsNow() {
+    return static_cast<long long>(std::time(nullptr));
+}
+
+int distance(int dx, int dy) {
+    return static_cast<int>(std::sqrt(double(dx * dx + dy * dy)));
+}
+
+} // namespace
+
+EyeDetector::EyeDetector(Config* settings) : config(settings) {}
+
+EyeDetector::~EyeDetector() = default;
+
+int EyeDetector::detect(const cv::Mat& input, cv::Mat& output, bool dump) {
+    cascade.detectMultiScale(input, objects, 1.1, 3, 0, cv::Size(0, 0), cv::Size(0, 0));
+    return evaluate(output, dump);
+}
+
+int EyeDetector::evaluate(cv::Mat& output, bool dump) {
+    eyes.clear();
+    findEyePair(eyes, objects, dump);
+
+    if (!drawSuppressed && config->drawAll && !objects.empty()) {
+        for (size_t i = 0; i < objects.size(); ++i) {
+            cv::rectangle(output, objects[i], RECT_PALETTE[i % 6], 2, cv::LINE_8);
+        }
+    }
+    if (!eyes.empty() && !drawSuppressed) {
+        cv::circle(output, cv::Point(eyes[0].cx, eyes[0].cy), eyes[0].radius, BLACK, 2, cv::LINE_8);
+        cv::circle(output, cv::Point(eyes[1].cx, eyes[1].cy), eyes[1].radius, WHITE, 2, cv::LINE_8);
+    }
+    if (!quiet && eyes.empty()) {
+        *console << secondsNow() << " detection failed\n";
+    }
+    if (dump) {
+        const long long seconds = secondsNow();
+        const std::string fileName = "image_" + std::to_string(seconds) + ".png";
+        *console << seconds << " dump to file '" << fileName << "'\n";
+        // A dump that cannot be written costs only the diagnostic picture.
+        try {
+            cv::imwrite(fileName, output);
+        } catch (const cv::Exception&) {
+        }
+    }
+
+    if (eyes.size() != 2) {
+        return 0;
+    }
+    trackedEyes = eyes;
+    // Image rows grow downward: a positive offset means the right eye sits lower.
+    const int offset = eyes[0].cx > eyes[1].cx ? eyes[0].cy - eyes[1].cy : eyes[1].cy - eyes[0].cy;
+    return config->invertX ? -offset : offset;
+}
+
+void EyeDetector::findEyePair(std::vector<Eye>& found, const std::vector<cv::Rect>& rects,
+                              bool verbose) {
+    if (verbose) {
+        for (size_t i = 0; i < rects.size(); ++i) {
+            *console << i << ": [" << rects[i].x << ", " << rects[i].y << "] "
+                     << "[" << rects[i].width << ", " << rects[i].height << "]\n";
+        }
+        *console << "\n";
+    }
+
+    for (size_t i = 0; i < rects.size(); ++i) {
+        for (size_t j = i + 1; j < rects.size(); ++j) {
+            const cv::Rect& a = rects[i];
+            const cv::Rect& b = rects[j];
+            const int d = distance((a.x + a.width / 2) - (b.x + b.width / 2),
+                                   (a.y + a.height / 2) - (b.y + b.height / 2));
+            const int w1 = (a.width + a.height) / 4;
+            const int w2 = (b.width + b.height) / 4;
+            const int limit = 2 * (w1 + w2);
+            // Eyes of one face sit more than 0.8 and less than 2 radius sums apart.
+            const bool passW = d < limit;
+            const bool passW2 = d > (w1 + w2) * 80 / 100;
+
+            if (verbose) {
+                const double areaA = double(a.width) * a.height;
+                const double areaB = double(b.width) * b.height;
+                *console << "compare: " << i << " & " << j << "| d: " << d << " w1: " << w1
+                         << " w2: " << w2 << " 2: " << limit << " passW: " << passW
+                         << " passW2: " << passW2 << " passA1: " << areaA / areaB
+                         << " passA2: " << areaB / areaA << "\n";
+            }
+            if (!found.empty() || !passW || !passW2) {
+                continue;
+            }
+
+            Eye left = eyeFromRect(a);
+            Eye right = eyeFromRect(b);
+            if (left.cx > right.cx) {
+                std::swap(left, right);
+            }
+
+            if (trackedEyes.empty()) {
+                found.push_back(left);
+                found.push_back(right);
+                if (!verbose) {
+                    return;
+                }
+                // A dump goes on so that it lists every comparison; nothing more is accepted.
+                continue;
+            }
+
+            // Only the first plausible pair is held against the confirmed one.
+            const int dL = distance(trackedEyes[0].cx - left.cx, trackedEyes[0].cy - left.cy);
+            const int dR = distance(trackedEyes[1].cx - right.cx, trackedEyes[1].cy - right.cy);
+            bool leftJumped = false;
+            if (dL > MAX_EYE_SHIFT) {
+                if (!quiet) {
+                    *console << secondsNow() << " leftShift: " << dL << " - detection failed\n";
+                }
+                leftJumped = true;
+            }
+            if (dR > MAX_EYE_SHIFT) {
+                if (!quiet) {
+                    *console << secondsNow() << " rightShift: " << dR << " - detection failed\n";
+                }
+                trackedEyes = {left, right};
+                return;
+            }
+            if (leftJumped) {
+                trackedEyes = {left, right};
+                return;
+            }
+            found.push_back(left);
+            found.push_back(right);
+            if (!verbose) {
+                return;
+            }
+        }
+    }
+    if (verbose) {
+        *console << "\n";
+    }
+}

@@ -1,0 +1,150 @@
+// The visual side of Game: the one-time preparation of the backdrop, the kerbs and the
+// player's car, and the composition of every frame.
+
+#include "game/Game.hpp"
+
+#include "gfx/Compositing.hpp"
+#include "gfx/Palette.hpp"
+#include "gfx/TextFormat.hpp"
+
+#include <cstdlib>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+const cv::Scalar GRASS(115, 220, 109);
+const cv::Scalar PLAYER_BODY(20, 20, 255);
+constexpr int STRIPE_WIDTH = 20;
+// The HUD value sits below and slightly right of its label.
+const cv::Point VALUE_OFFSET(10, 45);
+} // namespace
+
+bool Game::init() {
+    if (!resources.load()) {
+        return false;
+    }
+    Screen* screens[] = {&startScreen, &pauseScreen, &hiScoreScreen};
+    for (Screen* screen : screens) {
+        if (!screen->enter()) {
+            return false;
+        }
+        // The static part of each panel is painted once.
+        screen->draw(screen->canvas);
+    }
+
+    const int W = background.cols;
+    const int H = background.rows;
+
+    delete playerCar;
+    playerCar = new Car(resources.textures[TextureCar]);
+    Car& player = *playerCar;
+    player.bounds = cv::Rect(W / 2 - roadWidth / 2, 0, roadWidth, H);
+    player.x = player.bounds.x + player.bounds.width / 2 - player.width() / 2;
+    // The bottom edge a fifth of the car's height above the frame's bottom.
+    player.y = player.bounds.y + player.bounds.height - static_cast<int>(player.height() * 1.2);
+    player.speed = 0;
+    recolour(player.sprite, PLAYER_BODY);
+
+    background.setTo(GREY);
+    cv::rectangle(background, cv::Point(0, 0), cv::Point(W / 2 - roadWidth / 2, H), GRASS,
+                  cv::FILLED, cv::LINE_8);
+    cv::rectangle(background, cv::Point(W / 2 + roadWidth / 2, 0), cv::Point(W, H), GRASS,
+                  cv::FILLED, cv::LINE_8);
+
+    // Whole red and white pairs, long enough that two copies cover the frame at any offset.
+    const int period = 2 * stripeLength;
+    stripes.create(period * ((H * 3 / 4) / period), STRIPE_WIDTH, frame.type());
+    for (int k = 1; k * stripeLength < stripes.rows; k += 2) {
+        cv::rectangle(stripes, cv::Point(0, (k - 1) * stripeLength),
+                      cv::Point(STRIPE_WIDTH, k * stripeLength), RED, cv::FILLED, cv::LINE_8);
+        cv::rectangle(stripes, cv::Point(0, k * stripeLength),
+                      cv::Point(STRIPE_WIDTH, (k + 1) * stripeLength), WHITE, cv::FILLED,
+                      cv::LINE_8);
+    }
+
+    leftStripeX = W / 2 - stripes.cols / 2 - roadWidth / 2;
+    rightStripeX = W / 2 - stripes.cols / 2 + roadWidth / 2;
+    lengthPos = cv::Point(W - 160, 40);
+    scorePos = cv::Point(W - 160, 130);
+    hitsPos = cv::Point(W - 160, 220);
+    speedPos = cv::Point(30, 40);
+    timePos = cv::Point(30, 130);
+
+    const Font labelFont(5, 1.5, 2);
+    drawOutlinedText(background, "Km", lengthPos.x, lengthPos.y, labelFont, BLACK, WHITE);
+    drawOutlinedText(background, "Score", scorePos.x, scorePos.y, labelFont, BLACK, WHITE);
+    drawOutlinedText(background, "Speed", speedPos.x, speedPos.y, labelFont, BLACK, WHITE);
+    drawOutlinedText(background, "Hits", hitsPos.x, hitsPos.y, labelFont, BLACK, WHITE);
+    drawOutlinedText(background, "Time", timePos.x, timePos.y, labelFont, BLACK, WHITE);
+
+    hudFont.set(5, 2.5, 3);
+
+    restart();
+    return true;
+}
+
+void Game::draw() {
+    // Same size and type every frame, so the copy reuses frame's pixels.
+    background.copyTo(frame);
+
+    const int t = static_cast<int>(stripeOffset);
+    overlay(stripes, frame, leftStripeX, t);
+    overlay(stripes, frame, rightStripeX, t);
+    overlay(stripes, frame, leftStripeX, t + stripes.rows);
+    overlay(stripes, frame, rightStripeX, t + stripes.rows);
+
+    for (const Car* car : cars) {
+        car->draw(frame);
+    }
+
+    drawHud();
+    playerCar->draw(frame);
+
+    if (state == StatePlaying && gameTime < shakeUntil) {
+        frame.copyTo(shakeFrame);
+        // Shifts the picture sideways by -2 to +2; the uncovered columns keep their content.
+        overlay(shakeFrame, frame, std::rand() % 5 - 2, 0);
+    }
+
+    switch (state) {
+    case StateStart:
+        drawScreen(startScreen);
+        drawScreen(hiScoreScreen);
+        break;
+    case StatePaused:
+        drawScreen(pauseScreen);
+        break;
+    case StateHiScore:
+        drawScreen(hiScoreScreen);
+        break;
+    default:
+        break;
+    }
+}
+
+void Game::drawHud() {
+    const int kmh = static_cast<int>(playerCar->speed * 36.0 / pixelsPerMeter / 10.0);
+    const double seconds = ((gameDuration - gameTime) / 1000) / 1000.0;
+    const struct {
+        cv::Point anchor;
+        std::string text;
+    } values[] = {
+        {scorePos, toString(static_cast<int>(score))},
+        {speedPos, toString(kmh)},
+        {hitsPos, toString(hits)},
+        {timePos, toString(seconds, 1)},
+        {lengthPos, toString(length / 1000.0, 2)},
+    };
+    for (const auto& value : values) {
+        const cv::Point at = value.anchor + VALUE_OFFSET;
+        drawText(frame, value.text, at.x, at.y, hudFont, YELLOW, cv::LINE_8);
+    }
+}
+
+void Game::drawScreen(Screen& screen) {
+    const int px = frame.cols / 2 + screen.x;
+    const int py = frame.rows / 2 + screen.y;
+    if (screen.drawBackground(frame, px, py)) {
+        overlay(screen.canvas, frame, px, py);
+    }
+    screen.drawHint(frame, px, py);
+}

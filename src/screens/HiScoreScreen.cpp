@@ -1,0 +1,222 @@
+#include "screens/HiScoreScreen.hpp"
+
+#include "app/Clock.hpp"
+#include "app/KeyCodes.hpp"
+#include "gfx/Palette.hpp"
+#include "gfx/Resources.hpp"
+#include "gfx/TextFormat.hpp"
+#include "hiscore/HiScore.hpp"
+
+#include <opencv2/imgproc.hpp>
+
+namespace {
+const cv::Scalar PANEL_FILL(58, 92, 86);
+const cv::Scalar PANEL_BORDER(145, 200, 187);
+const int64_t CURSOR_SHOWN_MICROS = 600000;
+const int64_t CURSOR_HIDDEN_MICROS = 200000;
+const int COLUMN_OFFSETS[5] = {0, 180, 290, 390, 450};
+const char* const BANNER = "NEW RECORD";
+
+const cv::Scalar& rankColour(int rank) {
+    switch (rank) {
+    case 0:
+        return GOLD;
+    case 1:
+        return SILVER;
+    case 2:
+        return BRONZE;
+    default:
+        return WHITE;
+    }
+}
+
+// Tested by value: the raw key codes of the window reach far above 255 (arrows, function
+// keys), which the character classification functions must never see.
+bool isPrintableKey(int key) {
+    return key >= 32 && key <= 126;
+}
+} // namespace
+
+HiScoreScreen::HiScoreScreen(Resources* resources, HiScore* hiScore)
+    : Screen(resources, 570, 255), hiScore(hiScore) {
+    topFont.set(4, 0.7, 1);
+    rowFont.set(0, 0.55, 1);
+    bannerFont.set(4, 3.3, 9);
+    bannerWidth = bannerFont.textWidth(BANNER);
+}
+
+bool HiScoreScreen::enter() {
+    y = -height - 20; // resting place at the top of the window
+    return true;
+}
+
+void HiScoreScreen::update(int /*shift*/, int64_t now) {
+    if (mode != 1 || now < nextToggle) {
+        return;
+    }
+    cursorVisible = !cursorVisible;
+    toggleInterval = cursorVisible ? CURSOR_SHOWN_MICROS : CURSOR_HIDDEN_MICROS;
+    nextToggle = nowMicros() + toggleInterval;
+}
+
+void HiScoreScreen::draw(cv::Mat& image) {
+    const cv::Point topLeft(0, 0), bottomRight(width, height);
+    cv::rectangle(image, topLeft, bottomRight, PANEL_FILL, cv::FILLED, cv::LINE_8);
+    cv::rectangle(image, topLeft, bottomRight, PANEL_BORDER, 3, cv::LINE_8);
+
+    const Font titleFont(3, 1.0, 2);
+    drawOutlinedText(image, "HISCORE", width / 2 - titleFont.textWidth("HISCORE") / 2,
+                     titleFont.height + 8, titleFont, PANEL_FILL, WHITE);
+}
+
+bool HiScoreScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
+    if (mode == 1) {
+        backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, grey); });
+    }
+    return true;
+}
+
+void HiScoreScreen::drawHint(cv::Mat& frame, int px, int py) {
+    const int c0 = px + 10;
+    int rowY = py + 41 + rowFont.height;
+    const char* const titles[5] = {"Name", "Km", "Score", "Hits", "TOTAL"};
+    for (int column = 0; column < 5; ++column) {
+        drawText(frame, titles[column], c0 + COLUMN_OFFSETS[column], rowY, rowFont, BLACK,
+                 cv::LINE_8);
+    }
+    cv::line(frame, cv::Point(c0, rowY + 3), cv::Point(px + width - 10, rowY + 3), BLACK, 1,
+             cv::LINE_8);
+    rowY += 5;
+
+    const std::string pendingName = cursorVisible ? typedName + "_" : typedName;
+    // The pending row keeps the spacing of its rank's style while drawn larger and bolder.
+    auto drawPending = [&](int rank, const Font& style) {
+        Font emphasis = style;
+        emphasis.scale += 0.2;
+        emphasis.thickness += 1;
+        drawRow(frame, c0, rowY, pending, pendingName, emphasis, rankColour(rank));
+    };
+
+    // A pending result takes its row and pushes the stored ones down; the last stored entry
+    // that no longer fits is the one the record will push out.
+    const int maxRows = static_cast<int>(hiScore->maxEntries);
+    bool pendingDrawn = false;
+    int row = 0;
+    for (auto entry = hiScore->entries.begin(); row < maxRows && entry != hiScore->entries.end();
+         ++row) {
+        const Font& style = row < 3 ? topFont : rowFont;
+        rowY += style.height + 6;
+        if (row == pendingRank) {
+            drawPending(row, style);
+            pendingDrawn = true;
+        } else {
+            drawRow(frame, c0, rowY, *entry, entry->name, style, rankColour(row));
+            ++entry;
+        }
+    }
+    // Ranked below every stored entry of a table that is not full (or into an empty one).
+    if (pendingRank >= 0 && !pendingDrawn && row < maxRows) {
+        const Font& style = row < 3 ? topFont : rowFont;
+        rowY += style.height + 6;
+        drawPending(row, style);
+    }
+
+    if (mode == 1) {
+        drawBanner(frame);
+    }
+}
+
+void HiScoreScreen::drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry,
+                            const std::string& name, const Font& font,
+                            const cv::Scalar& colour) const {
+    const std::string texts[5] = {name, toString(entry.length / 1000.0, 2), toString(entry.score),
+                                  toString(entry.hits), toString(entry.total)};
+    for (int column = 0; column < 5; ++column) {
+        drawText(frame, texts[column], c0 + COLUMN_OFFSETS[column], y, font, colour, cv::LINE_8);
+    }
+}
+
+void HiScoreScreen::paintBanner(cv::Mat& frame) const {
+    drawOutlinedText(frame, BANNER, frame.cols / 2 - bannerWidth / 2, bannerFont.height + 20,
+                     bannerFont, RED, WHITE);
+}
+
+void HiScoreScreen::drawBanner(cv::Mat& frame) {
+    const cv::Rect region = bannerRegion(frame.size());
+    if (region.empty()) {
+        return;
+    }
+    // The banner is painted onto the whole frame, as it would be without the cache; the
+    // cache keeps only its region, which holds every pixel the banner can change.
+    cv::Mat view = frame(region);
+    bannerCache.apply(view, [&](cv::Mat&) { paintBanner(frame); });
+}
+
+cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
+    if (frameSize != bannerFrameSize) {
+        // Measured rather than derived from the font metrics: thick anti-aliased strokes and
+        // the one-pixel rim reach past the text box the library reports.
+        cv::Mat probe(frameSize, CV_8UC3, cv::Scalar::all(0));
+        paintBanner(probe);
+        cv::Mat anyChannel; // per pixel the largest of its three bytes
+        cv::reduce(probe.reshape(1, probe.rows * probe.cols), anyChannel, 1, cv::REDUCE_MAX);
+        const cv::Rect box = cv::boundingRect(anyChannel.reshape(1, probe.rows));
+        const int margin = 2;
+        bannerRect = cv::Rect(box.x - margin, box.y - margin, box.width + 2 * margin,
+                              box.height + 2 * margin) &
+                     cv::Rect(cv::Point(0, 0), frameSize);
+        bannerFrameSize = frameSize;
+        bannerCache.clear();
+    }
+    return bannerRect;
+}
+
+bool HiScoreScreen::offer(const HiScoreEntry& entry) {
+    pendingRank = hiScore->insert(entry, true);
+    if (pendingRank == -1) {
+        y = -height - 20;
+        mode = 0;
+        return false;
+    }
+    pending = entry;
+    nameBuffer.clear();
+    confirmed = false;
+    typedName.clear();
+    // The first update shows the cursor at once.
+    nextToggle = nowMicros();
+    toggleInterval = 0;
+    x = -(width / 2);
+    y = -(height / 2);
+    mode = 1;
+    return true;
+}
+
+bool HiScoreScreen::handleKey(int key) {
+    if (mode != 1) {
+        return false;
+    }
+    if (key == KEY_BACKSPACE) {
+        if (!nameBuffer.empty()) {
+            nameBuffer.pop_back();
+        }
+    } else if (key == KEY_ENTER) {
+        confirmed = true;
+    } else if (isPrintableKey(key)) {
+        nameBuffer.push_back(static_cast<char>(key));
+    } else {
+        return false; // ESC, arrows and the rest go on to the global keys
+    }
+    typedName = nameBuffer;
+    if (!confirmed) {
+        return true;
+    }
+
+    pending.name = typedName;
+    hiScore->insert(pending, false);
+    // A failed save reports itself; the record stays in the table for this run.
+    hiScore->save(resources->hiScorePath);
+    pendingRank = -1;
+    y = -height - 20;
+    mode = 0;
+    return true;
+}

@@ -1,0 +1,101 @@
+#include "screens/StartScreen.hpp"
+
+#include "gfx/Compositing.hpp"
+#include "gfx/Palette.hpp"
+#include "gfx/Resources.hpp"
+
+#include <opencv2/imgproc.hpp>
+
+namespace {
+const cv::Scalar PANEL_GREEN(66, 228, 37);
+const cv::Scalar PANEL_BORDER(6, 100, 41);
+const cv::Scalar TITLE_GREEN(38, 89, 17);
+const int TRACK_HALF_WIDTH = 25;
+
+// Pastes image with its centre on (cx, cy).
+void overlayCentred(const cv::Mat& image, cv::Mat& frame, int cx, int cy,
+                    const cv::Mat& mask = cv::Mat()) {
+    overlay(image, frame, cx - image.cols / 2, cy - image.rows / 2, mask);
+}
+} // namespace
+
+StartScreen::StartScreen(Resources* resources) : Screen(resources, 400, 210) {
+    titleFont.set(3, 1.9, 5);
+    hintFont.set(1, 1.0, 1);
+    titleWidth = titleFont.textWidth("START");
+}
+
+bool StartScreen::enter() {
+    cv::Mat* textures = resources->textures.get();
+
+    carImage = textures[TextureCar].clone();
+    carMask = carImage.clone();
+    makeMask(carImage, carMask);
+    // A quarter turn clockwise: the marker car drives to the right along the track.
+    for (cv::Mat* image : {&carImage, &carMask}) {
+        cv::transpose(*image, *image);
+        cv::flip(*image, *image, 1);
+    }
+    recolour(carImage, GOLD);
+    cv::resize(carImage, carImage, cv::Size(), 0.6, 0.6, cv::INTER_CUBIC);
+    cv::resize(carMask, carMask, cv::Size(), 0.6, 0.6, cv::INTER_CUBIC);
+
+    // The garage texture is keyed in place: nothing but this screen draws it.
+    garageMask = textures[TextureGarage].clone();
+    makeMask(textures[TextureGarage], garageMask);
+
+    resetSelection();
+    y = 10; // below the frame's centre, leaving room for the high-score table above
+    return true;
+}
+
+void StartScreen::resetSelection() {
+    choice = StartChoice::None;
+    carX = width / 2;
+    carY = height / 2 + 10;
+    leftLimit = 20;
+    rightLimit = width - 20;
+}
+
+void StartScreen::update(int shift, int64_t /*nowMicros*/) {
+    // Not clamped, and a choice once made stays: the game acts on it right away.
+    carX += shift;
+    if (carX > rightLimit) {
+        choice = StartChoice::Start;
+    } else if (carX < leftLimit) {
+        choice = StartChoice::Quit;
+    }
+}
+
+void StartScreen::draw(cv::Mat& image) {
+    const cv::Point topLeft(0, 0), bottomRight(width, height);
+    cv::rectangle(image, topLeft, bottomRight, PANEL_GREEN, cv::FILLED, cv::LINE_8);
+    cv::rectangle(image, topLeft, bottomRight, PANEL_BORDER, 7, cv::LINE_8);
+
+    const int top = carY - TRACK_HALF_WIDTH, bottom = carY + TRACK_HALF_WIDTH;
+    cv::rectangle(image, cv::Point(leftLimit, top), cv::Point(rightLimit, bottom), SILVER,
+                  cv::FILLED, cv::LINE_8);
+    cv::line(image, cv::Point(leftLimit, bottom), cv::Point(rightLimit, bottom), WHITE, 2,
+             cv::LINE_8);
+    cv::line(image, cv::Point(leftLimit, top), cv::Point(rightLimit, top), WHITE, 2, cv::LINE_8);
+
+    drawOutlinedText(image, "START", image.cols / 2 - titleWidth / 2, titleFont.height + 15,
+                     titleFont, WHITE, TITLE_GREEN);
+}
+
+bool StartScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
+    backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, grey); });
+    return true;
+}
+
+void StartScreen::drawHint(cv::Mat& frame, int x, int y) {
+    const cv::Mat* textures = resources->textures.get();
+    overlayCentred(textures[TextureStartLine], frame, x + rightLimit, y + carY);
+    overlayCentred(carImage, frame, x + carX, y + carY, carMask);
+    overlayCentred(textures[TextureGarage], frame, x + leftLimit, y + carY, garageMask);
+
+    drawText(frame, "Sway your head to select or ..", x + 10, y + height - 10 - hintFont.height,
+             hintFont, BLACK, cv::LINE_8);
+    drawText(frame, "..you can press [ESC] or [ENTER] too.", x + 25, y + height - 8, hintFont,
+             BLACK, cv::LINE_8);
+}

@@ -1,0 +1,109 @@
+#include "app/KeyTable.hpp"
+#include "app/Config.hpp"
+#include "app/KeyCodes.hpp"
+#include "detection/DetectionThread.hpp"
+#include "game/Game.hpp"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+// A camera that has nothing to give; the thread is never started here.
+class NoFrames : public FrameSource {
+public:
+    bool isOpened() const override { return false; }
+    void read(cv::Mat& frame) override { frame.release(); }
+};
+
+class KeyTableTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(game.init()); }
+
+    // The key as the main loop passes it on: lowered first.
+    std::string press(int key) {
+        out.str("");
+        keys.dispatch(lowerKey(key));
+        return out.str();
+    }
+
+    Config config;
+    DetectionThread detection{config, std::make_unique<NoFrames>()};
+    Game game;
+    std::ostringstream out;
+    KeyTable keys{config, game, detection, out};
+};
+} // namespace
+
+TEST_F(KeyTableTest, TogglesFlipFirstThenEchoTheNewValue) {
+    EXPECT_EQ(press('s'), "blur: 0\n");
+    EXPECT_EQ(press('s'), "blur: 1\n");
+    EXPECT_EQ(press('i'), "greyscale: 1\n");
+    EXPECT_EQ(press('k'), "detectionEnabled: 0\n");
+    EXPECT_EQ(press('o'), "drawAll: 0\n");
+    EXPECT_EQ(press('p'), "invertX: 0\n");
+    EXPECT_TRUE(config.greyscale);
+}
+
+TEST_F(KeyTableTest, CapitalsActAsSmallLetters) {
+    EXPECT_EQ(press('K'), "detectionEnabled: 0\n");
+    EXPECT_EQ(press('Z').substr(0, 11), " gameTime: ");
+}
+
+TEST_F(KeyTableTest, UnboundKeysDoNothing) {
+    game.state = StatePlaying;
+    const int unbound[] = {'b',    'j',    'q',    'w',    'x',    'y',    'r',       KEY_NONE,
+                           0xFF51, 0xFF52, 0xFF53, 0xFF54, 0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256};
+    for (int key : unbound) {
+        EXPECT_EQ(press(key), "") << key;
+    }
+    EXPECT_EQ(game.state, StatePlaying);
+    EXPECT_TRUE(config.blur);
+    EXPECT_EQ(config.keyStep, 0);
+}
+
+TEST_F(KeyTableTest, DumpRequestSetsBothFlags) {
+    EXPECT_EQ(press('l'), "dumpInfo called() --\n");
+    EXPECT_TRUE(detection.dumpInfo);
+    EXPECT_TRUE(detection.dumpInfoRenewed);
+}
+
+TEST_F(KeyTableTest, SteeringKeysSetTheKeyStep) {
+    press('n');
+    EXPECT_EQ(config.keyStep, -5);
+    press('m');
+    EXPECT_EQ(config.keyStep, 5);
+}
+
+TEST_F(KeyTableTest, GStartsARunOnlyFromTheStartScreen) {
+    press('g');
+    EXPECT_EQ(game.state, StatePlaying);
+    game.state = StatePaused;
+    press('g');
+    EXPECT_EQ(game.state, StatePaused);
+}
+
+TEST_F(KeyTableTest, TReturnsToTheStartScreenAndVRestartsInPlace) {
+    game.state = StatePaused;
+    game.gameTime = 5000000;
+    press('v');
+    EXPECT_EQ(game.state, StatePaused);
+    EXPECT_EQ(game.gameTime, 0);
+    game.state = StatePlaying;
+    game.startScreen.carX = 300;
+    press('t');
+    EXPECT_EQ(game.state, StateStart);
+    EXPECT_EQ(game.startScreen.carX, 200);
+}
+
+TEST_F(KeyTableTest, DumpListsTimeAndEveryTrafficCar) {
+    game.gameTime = 2500000;
+    game.canGenCar = true;
+    game.spawnCar();
+    Car* car = game.cars.front();
+    car->y = 37.8;
+    const std::string expected =
+        " gameTime: 2.500s canGenCar: 1\n cars: 1\n car " + std::to_string(car->id) + ": y: 37\n";
+    EXPECT_EQ(press('z'), expected);
+    car->y = -12.7; // truncated toward zero
+    EXPECT_NE(press('z').find(": y: -12\n"), std::string::npos);
+}

@@ -1,0 +1,66 @@
+# The camera path in real windows: dravolt-fakecam plays a face tilting to the right; the
+# "Detection history" window shows a moving graph, the sway drives the start screen's car
+# over the start line, u opens "cameraWindow" with the detector's marks and closes it again,
+# and ESC ends the program within one second with status 0.
+source "$(dirname "$0")/lib/common.sh"
+under_xvfb "$@"
+prepare_work
+
+# A head rocking between 10 and 25 degrees to the right, about the point between the eyes.
+# ImageMagick turns clockwise for positive angles, hence the minus.
+mkdir -p "$WORK/clip"
+n=0
+for angle in 10 15 20 25 20 15; do
+    convert "$SOURCE/tests/data/astronaut-face.png" -virtual-pixel Edge \
+        -distort SRT "120,80 -$angle" "$WORK/clip/frame$n.png"
+    n=$((n + 1))
+done
+frames=("$WORK"/clip/frame*.png)
+sways=$(cd "$WORK" && "$BUILD/dravolt-sway" "${frames[@]}") || fail "dravolt-sway on the clip"
+for value in $sways; do
+    [ "$value" -gt 0 ] || fail "the clip should steer right, dravolt-sway gives: $sways"
+done
+
+start_game "$BUILD/dravolt-fakecam" "${frames[@]}"
+history=$(wait_window "Detection history" 30) || fail "no window titled Detection history"
+game=$(wait_window Dravolt 30) || fail "no window titled Dravolt"
+
+# The graph scrolls: two pictures of it a moment apart differ, and it shows yellow. Without a
+# window manager every window opens at the same corner, so the graph is raised first.
+sleep 1
+xdotool windowraise "$history"
+sleep 0.3
+screenshot "$history" "$WORK/history1.png"
+sleep 0.5
+screenshot "$history" "$WORK/history2.png"
+changed=$(compare -metric AE "$WORK/history1.png" "$WORK/history2.png" null: 2>&1 || true)
+[ "${changed%% *}" != 0 ] || fail "the history graph did not move"
+count_colour() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:int(mean*w*h+0.5)]" info:; }
+[ "$(count_colour "$WORK/history2.png" "rgb(255,255,0)")" -gt 0 ] || fail "no graph line in the history"
+
+# The sway reached the game: the start screen's car crossed the start line and a run began.
+keys "$game" z
+wait_console "gameTime:" 5 || fail "no game state dump"
+sleep 1
+keys "$game" z
+dump=$(grep "gameTime:" "$WORK/console.log" | tail -1)
+[[ "$dump" != *"gameTime: 0.000s"* ]] || fail "the head sway did not start a run: $dump"
+
+keys "$game" u
+camera=$(wait_window cameraWindow 10) || fail "u did not open cameraWindow"
+xdotool windowraise "$camera"
+sleep 0.5
+screenshot "$camera" "$WORK/camera.png"
+# Cascade outlines in red and green (rectangles 0 and 1), the eye circles in black and white.
+[ "$(count_colour "$WORK/camera.png" "rgb(255,0,0)")" -gt 20 ] || fail "no red outline in cameraWindow"
+[ "$(count_colour "$WORK/camera.png" "rgb(0,255,0)")" -gt 20 ] || fail "no green outline in cameraWindow"
+[ "$(count_colour "$WORK/camera.png" "rgb(255,255,255)")" -gt 20 ] || fail "no white eye circle in cameraWindow"
+keys "$game" u
+for _ in $(seq 50); do window_exists cameraWindow || break; sleep 0.1; done
+if window_exists cameraWindow; then fail "the second u did not close cameraWindow"; fi
+
+keys "$game" Escape
+expect_exit 1 "ESC"
+if grep -q "WARN" "$WORK/console.log"; then fail "unexpected warning on the console"; fi
+grep -q "showCameraWin: 1" "$WORK/console.log" || fail "no echo of the u key"
+echo "window test passed"

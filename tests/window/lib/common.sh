@@ -1,0 +1,131 @@
+# Shared helpers of the real-window tests. A test script starts with:
+#   source "$(dirname "$0")/lib/common.sh"; under_xvfb "$@"
+# and gets BUILD (the build folder), SOURCE (the repository) and WORK (a fresh folder
+# prepared like the repository root: graphics/ and classifier/) as the game's working folder.
+set -euo pipefail
+
+BUILD=$(realpath "${1:?build folder}")
+SOURCE=$(realpath "${2:?source folder}")
+
+# Re-runs the calling script inside its own X server.
+under_xvfb() {
+    if [ -z "${DRAVOLT_UNDER_XVFB:-}" ]; then
+        export DRAVOLT_UNDER_XVFB=1
+        exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[1]}" "$@"
+    fi
+    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+}
+
+WORK=$(mktemp -d)
+GAME_PID=""
+cleanup() {
+    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+    if [ -n "${KEEP_WORK:-}" ]; then echo "work folder kept: $WORK"; else rm -rf "$WORK"; fi
+}
+trap cleanup EXIT
+
+prepare_work() {
+    cp -r "$SOURCE/graphics" "$WORK/graphics"
+    mkdir -p "$WORK/classifier"
+    cp "$SOURCE/classifier/haarcascade_eye.xml" "$WORK/classifier/"
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$WORK/console.log" ] && { echo "--- console ---" >&2; tail -40 "$WORK/console.log" >&2; }
+    exit 1
+}
+
+# start_game PROGRAM [ARGS...]: runs the program in WORK, its console in WORK/console.log.
+start_game() {
+    (cd "$WORK" && exec "$@" < /dev/null > "$WORK/console.log" 2> "$WORK/stderr.log") &
+    GAME_PID=$!
+}
+
+# wait_window TITLE [SECONDS]: prints the id of the visible window with exactly that title.
+wait_window() {
+    local title=$1 limit=${2:-20} id=""
+    for _ in $(seq $((limit * 10))); do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+window_exists() { xdotool search --onlyvisible --name "^$1\$" > /dev/null 2>&1; }
+
+# keys WINDOW KEY...: focuses the window and types the keys, a short pause after each.
+keys() {
+    local id=$1
+    shift
+    xdotool windowfocus --sync "$id" 2> /dev/null || true
+    for k in "$@"; do
+        xdotool key "$k"
+        sleep 0.15
+    done
+}
+
+# wait_console TEXT [SECONDS]: waits until the console holds the text (fixed string).
+wait_console() {
+    local text=$1 limit=${2:-10}
+    for _ in $(seq $((limit * 10))); do
+        grep -qF -- "$text" "$WORK/console.log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# screenshot WINDOW FILE: the window's picture as PNG.
+screenshot() { import -window "$1" "$2"; }
+
+# wait_exit SECONDS: waits for the game to end and sets EXIT_STATUS (124 after the limit).
+# Call it directly, not in $(...): only this shell can collect its own child's status.
+wait_exit() {
+    local limit=$1
+    EXIT_STATUS=124
+    for _ in $(seq $((limit * 20))); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            EXIT_STATUS=0
+            wait "$GAME_PID" || EXIT_STATUS=$?
+            GAME_PID=""
+            return 0
+        fi
+        sleep 0.05
+    done
+}
+
+# expect_exit SECONDS WHAT: the game must end within the time with status 0.
+expect_exit() {
+    wait_exit "$1"
+    [ "$EXIT_STATUS" = 0 ] || fail "$2: exit status $EXIT_STATUS within $1 s"
+}
+
+# pixel FILE X Y: the pixel's colour as "R,G,B".
+pixel() { convert "$1" -format "%[fx:int(255*u.p{$2,$3}.r)],%[fx:int(255*u.p{$2,$3}.g)],%[fx:int(255*u.p{$2,$3}.b)]" info:; }
+
+# dump_time WINDOW: presses z and prints the gameTime of the dump it adds, in seconds.
+dump_time() {
+    local before
+    before=$(grep -c ' gameTime: ' "$WORK/console.log" || true)
+    keys "$1" z
+    for _ in $(seq 50); do
+        [ "$(grep -c ' gameTime: ' "$WORK/console.log" || true)" -gt "$before" ] && break
+        sleep 0.05
+    done
+    grep ' gameTime: ' "$WORK/console.log" | tail -1 | sed 's/^ gameTime: \([0-9.]*\)s.*/\1/'
+}
+
+# is_grey FILE X Y: true when the pixel has equal red, green and blue.
+is_grey() {
+    local rgb
+    rgb=$(pixel "$1" "$2" "$3")
+    IFS=, read -r r g b <<< "$rgb"
+    [ "$r" = "$g" ] && [ "$g" = "$b" ]
+}
+
+# table_rows FILE: the saved table, one "name score length hits" line per entry, best first.
+table_rows() {
+    tr -d '\n' < "$1" | sed 's#<player>#\n#g' | tail -n +2 |
+        sed -E 's#.*<name>"?([^<"]*)"?</name>.*<score>([-0-9]+)</score>.*<length>([-0-9]+)</length>.*<hits>([-0-9]+)</hits>.*#\1 \2 \3 \4#' | awk '{ print }'
+}
