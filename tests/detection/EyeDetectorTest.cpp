@@ -1,0 +1,117 @@
+// The eye detector: its pairing and tracking rules on hand-made cascade rectangles, then the
+// real cascade on a photographed face.
+
+#include "detection/EyeDetector.hpp"
+#include "DetectionTestSupport.hpp"
+#include "app/Config.hpp"
+
+#include <map>
+#include <sstream>
+#include <tuple>
+
+namespace {
+
+struct Pairing {
+    Config config;
+    EyeDetector detector{&config};
+    std::ostringstream console;
+    cv::Mat canvas{300, 400, CV_8UC3, cv::Scalar(50, 50, 50)};
+
+    Pairing() { detector.setConsole(console); }
+    int frame(std::vector<cv::Rect> rects, bool dump = false) {
+        detector.objects = std::move(rects);
+        return detector.evaluate(canvas, dump);
+    }
+    int detect(cv::Mat picture) { // with the real cascade
+        EXPECT_TRUE(detector.cascade.load(testsupport::CASCADE));
+        return detector.detect(picture, picture, false);
+    }
+};
+
+cv::Rect eye(int x, int y, int size = 40) {
+    return cv::Rect(x, y, size, size);
+}
+
+} // namespace
+
+TEST(EyePairing, SpacingSignAndLeftEyeFirst) {
+    Pairing p;
+    EXPECT_EQ(p.frame({}) + p.frame({eye(100, 100)}), 0);
+    EXPECT_EQ(p.frame({eye(160, 100), eye(100, 100)}), 0);
+    ASSERT_EQ(p.detector.eyes.size(), 2u);
+    EXPECT_EQ(p.detector.eyes[0].cx, 120);
+    // Centres more than 0.8 and less than 2 radius sums apart; the right eye lower by dy.
+    const std::tuple<int, int, bool, size_t, int> cases[] = {
+        {30, 0, true, 0, 0}, {32, 0, true, 0, 0},  {33, 0, true, 2, 0},  {79, 0, true, 2, 0},
+        {80, 0, true, 0, 0}, {60, 6, true, 2, -6}, {60, 6, false, 2, 6}, {60, -6, false, 2, -6}};
+    for (auto [gap, dy, invertX, eyes, sway] : cases) {
+        Pairing q;
+        q.config.invertX = invertX;
+        EXPECT_EQ(q.frame({eye(100, 100), eye(100 + gap, 100 + dy)}), sway) << gap;
+        EXPECT_EQ(q.detector.eyes.size(), eyes) << gap;
+    }
+}
+
+TEST(EyeTracking, JumpOver30IsConfirmedByTheNextFrameFirstCandidateOnly) {
+    Pairing p;
+    p.frame({eye(100, 100), eye(160, 100)});
+    EXPECT_EQ(p.frame({eye(130, 100), eye(190, 104)}), -4); // 30 is still the same eye
+    EXPECT_EQ(p.frame({eye(161, 100), eye(221, 104)}), 0);  // left eye 31 away
+    EXPECT_EQ(p.detector.trackedEyes[0].x, 161);
+    EXPECT_EQ(p.frame({eye(161, 100), eye(221, 104)}), -4);
+    EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135)}), 0); // right eye alone 31 away
+    EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135)}), -35);
+    // A frame without a pair keeps the tracked one; a far first pair hides a matching second.
+    EXPECT_EQ(p.frame({eye(10, 10)}), 0);
+    EXPECT_EQ(p.frame({eye(300, 200), eye(360, 200), eye(161, 100), eye(221, 135)}), 0);
+    EXPECT_EQ(p.detector.trackedEyes[0].x, 300);
+    EXPECT_EQ(p.console.str(), ""); // quiet by default
+}
+
+TEST(EyeDetectorDump, ListsRectanglesComparisonsThenWritesTheMarkedImage) {
+    testsupport::ScratchFolder folder;
+    Pairing p;
+    p.detector.drawSuppressed = false;
+    p.frame({eye(100, 100), eye(160, 106), eye(250, 10, 20)}, true);
+    const std::string listing =
+        "0: [100, 100] [40, 40]\n1: [160, 106] [40, 40]\n2: [250, 10] [20, 20]\n\n"
+        "compare: 0 & 1| d: 60 w1: 20 w2: 20 2: 80 passW: 1 passW2: 1 passA1: 1 passA2: 1\n"
+        "compare: 0 & 2| d: 172 w1: 20 w2: 10 2: 60 passW: 0 passW2: 1 passA1: 4 passA2: 0.25\n"
+        "compare: 1 & 2| d: 132 w1: 20 w2: 10 2: 60 passW: 0 passW2: 1 passA1: 4 passA2: 0.25\n"
+        "\n";
+    const std::string out = p.console.str();
+    const std::string seconds = std::to_string(std::stoll(out.substr(listing.size())));
+    EXPECT_EQ(out, listing + seconds + " dump to file 'image_" + seconds + ".png'\n");
+    EXPECT_EQ(folder.files(), 1u);
+    EXPECT_EQ(cv::norm(cv::imread("image_" + seconds + ".png"), p.canvas, cv::NORM_INF), 0);
+    // Outlines in palette order, the left eye circled black, the right one white.
+    const auto at = [&](int x, int y) { return p.canvas.at<cv::Vec3b>(y, x); };
+    EXPECT_EQ(at(102, 100), cv::Vec3b(0, 0, 255));
+    EXPECT_EQ(at(162, 106), cv::Vec3b(0, 255, 0));
+    EXPECT_EQ(at(120, 100), cv::Vec3b(0, 0, 0));
+    EXPECT_EQ(at(180, 106), cv::Vec3b(255, 255, 255));
+    p.config.drawAll = false;
+    p.canvas = cv::Scalar(50, 50, 50);
+    p.frame({eye(100, 100), eye(160, 106)});
+    EXPECT_EQ(at(102, 100), cv::Vec3b(50, 50, 50));
+    EXPECT_EQ(at(120, 100), cv::Vec3b(0, 0, 0));
+}
+
+TEST(FaceDetection, FindsTheEyesTiltSteersWithItsSignAndMoreForMoreNoFaceGivesZero) {
+    Pairing noFace;
+    EXPECT_EQ(noFace.detect(cv::imread(DRAVOLT_TEST_DATA "/astronaut-noface.png")), 0);
+    std::map<int, int> sway;
+    for (int degrees : {-20, -10, 0, 10, 20}) {
+        Pairing face;
+        sway[degrees] = face.detect(testsupport::facePicture(degrees));
+        ASSERT_EQ(face.detector.eyes.size(), 2u) << degrees;
+        EXPECT_NEAR(face.detector.eyes[0].cx, 102, 8) << degrees;
+        EXPECT_NEAR(face.detector.eyes[1].cx, 146, 8) << degrees;
+    }
+    // The portrait itself leans a little, so upright is not exactly 0.
+    for (auto [less, more] : {std::pair{-20, -10}, {-10, 0}, {0, 10}, {10, 20}}) {
+        EXPECT_LT(sway[less], sway[more]) << less;
+    }
+    EXPECT_LT(sway[-10], 0);
+    EXPECT_GT(sway[10], 0);
+}
