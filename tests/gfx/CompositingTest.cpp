@@ -2,219 +2,109 @@
 #include "gfx/Palette.hpp"
 
 #include <gtest/gtest.h>
-#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <string>
 
 namespace {
 
-const cv::Vec3b BACKGROUND(7, 8, 9);
-
-cv::Vec3b pixel(const cv::Scalar& colour) {
-    return cv::Vec3b(static_cast<uchar>(colour[0]), static_cast<uchar>(colour[1]),
-                     static_cast<uchar>(colour[2]));
+// Noise: neighbours differ, and no pixel is MAGENTA or the background (7, 8, 9).
+cv::Mat noise(int rows, int cols) {
+    cv::Mat image(rows, cols, CV_8UC3);
+    cv::randu(image, 10, 250);
+    return image;
 }
 
-// A source whose every pixel tells where it came from: blue the column, green the row (low
-// byte), red 200 + the row's high byte; none of them equals the background.
-cv::Mat labelledSource(int rows, int cols) {
-    cv::Mat source(rows, cols, CV_8UC3);
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            source.at<cv::Vec3b>(r, c) =
-                cv::Vec3b(static_cast<uchar>(c), static_cast<uchar>(r % 256),
-                          static_cast<uchar>(200 + r / 256));
-        }
+// Pastes texture at (x, y) into a rows x cols view of a larger frame and compares the whole
+// frame with the paste clipped by hand: nothing outside the view may change either.
+void expectPaste(const cv::Mat& texture, int rows, int cols, int x, int y, bool masked) {
+    cv::Mat frame(rows + 2, cols + 2, CV_8UC3, cv::Scalar(7, 8, 9));
+    cv::Mat expected = frame.clone();
+    cv::Mat view(frame, cv::Rect(1, 1, cols, rows));
+    cv::Mat source = texture.clone(), mask;
+    if (masked) {
+        mask = cv::Mat(source.size(), CV_8UC3, cv::Scalar::all(77)); // each pixel must be set
+        makeMask(source, mask);
     }
-    return source;
-}
-
-// Checks every destination pixel against the paste of source at (x, y) clipped by hand.
-void expectOpaquePaste(const cv::Mat& destination, const cv::Mat& source, int x, int y) {
-    int wrong = 0;
-    for (int r = 0; r < destination.rows; ++r) {
-        for (int c = 0; c < destination.cols; ++c) {
-            const int sr = r - y;
-            const int sc = c - x;
-            const bool inside = sr >= 0 && sr < source.rows && sc >= 0 && sc < source.cols;
-            const cv::Vec3b expected = inside ? source.at<cv::Vec3b>(sr, sc) : BACKGROUND;
-            if (destination.at<cv::Vec3b>(r, c) != expected && ++wrong <= 3) {
-                ADD_FAILURE() << "pixel (" << c << ", " << r << ") of a paste at (" << x << ", "
-                              << y << ")";
+    overlay(source, view, x, y, mask);
+    for (int r = std::max(0, -y); r < texture.rows && y + r < rows; ++r) {
+        for (int c = std::max(0, -x); c < texture.cols && x + c < cols; ++c) {
+            if (!masked || texture.at<cv::Vec3b>(r, c) != cv::Vec3b(255, 0, 255)) {
+                expected.at<cv::Vec3b>(y + r + 1, x + c + 1) = texture.at<cv::Vec3b>(r, c);
             }
         }
     }
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(cv::norm(frame, expected, cv::NORM_INF), 0) << "paste at " << x << ", " << y;
 }
 
-void pasteAndCheck(int x, int y, int sourceRows = 12, int sourceCols = 16) {
-    SCOPED_TRACE(testing::Message() << "paste at (" << x << ", " << y << ")");
-    cv::Mat destination(30, 40, CV_8UC3, cv::Scalar(BACKGROUND));
-    const cv::Mat source = labelledSource(sourceRows, sourceCols);
-    overlay(source, destination, x, y);
-    expectOpaquePaste(destination, source, x, y);
+cv::Mat load(const std::string& name) {
+    return cv::imread(std::string(DRAVOLT_SOURCE_DIR) + "/graphics/" + name, cv::IMREAD_COLOR);
 }
 
-bool identical(const cv::Mat& a, const cv::Mat& b) {
-    return cv::norm(a, b, cv::NORM_INF) == 0;
+// Pixels within spread of colour in every channel.
+int count(const cv::Mat& image, const cv::Scalar& colour, double spread = 0) {
+    cv::Mat hits;
+    cv::inRange(image, colour - cv::Scalar::all(spread), colour + cv::Scalar::all(spread), hits);
+    return cv::countNonZero(hits);
 }
 
 } // namespace
 
-TEST(OverlayClipping, WhollyOutsideOnEachSideDrawsNothing) {
-    // The source is 16 wide and 12 tall; the destination 40 by 30.
-    for (const cv::Point at :
-         {cv::Point(-17, 5), cv::Point(-16, 5), cv::Point(5, -13), cv::Point(5, -12),
-          cv::Point(40, 5), cv::Point(41, 5), cv::Point(5, 30), cv::Point(5, 31),
-          cv::Point(-100, -100), cv::Point(100, 100)}) {
-        cv::Mat destination(30, 40, CV_8UC3, cv::Scalar(7, 7, 7));
-        overlay(labelledSource(12, 16), destination, at.x, at.y);
-        EXPECT_EQ(cv::countNonZero(destination.reshape(1) != 7), 0) << at;
+TEST(Overlay, OpaquePasteIsCutAtEveryEdge) {
+    // A 12 x 16 texture on 30 x 40: wholly outside each side (also at exactly the width or
+    // height), inside, partly off each edge and corner.
+    const int at[][2] = {{-16, 5}, {5, -12}, {40, 5}, {5, 30},  {-99, 99}, {0, 0},     {24, 18},
+                         {25, 19}, {-5, 6},  {30, 6}, {10, -7}, {10, 25},  {-15, -11}, {39, 29}};
+    for (const auto& [x, y] : at) {
+        expectPaste(noise(12, 16), 30, 40, x, y, false);
+    }
+    expectPaste(noise(50, 60), 30, 40, -10, -10, false);
+    // The kerb strip runs past the frame at both ends.
+    expectPaste(noise(420, 20), 600, 800, 190, 390, false);
+    expectPaste(noise(420, 20), 600, 800, 590, -30, false);
+    cv::Mat frame(4, 4, CV_8UC3);
+    EXPECT_THROW(overlay(cv::Mat(2, 2, CV_8UC4), frame, 0, 0), cv::Exception); // not a no-op
+}
+
+TEST(Overlay, MaskedPasteKeepsTheDestinationBehindExactMagentaOnly) {
+    cv::Mat mixed = noise(10, 10);
+    mixed(cv::Rect(2, 3, 5, 5)).setTo(MAGENTA);
+    mixed.row(9) = cv::Scalar(254, 0, 255);
+    mixed.col(9) = cv::Scalar(255, 1, 255);
+    expectPaste(cv::Mat(8, 8, CV_8UC3, MAGENTA), 20, 20, 3, 3, true);
+    expectPaste(noise(6, 9), 20, 20, 4, 2, true); // key-free: opaque all over
+    expectPaste(mixed, 10, 10, -3, -4, true);     // the mask is cut where the texture is
+    expectPaste(mixed, 10, 10, 4, 3, true);
+}
+
+TEST(Recolour, ExactBodyAndShadeOnlyWithClampedComponents) {
+    const cv::Mat keys = (cv::Mat_<cv::Vec3b>(1, 4) << cv::Vec3b(0, 0, 255), cv::Vec3b(255, 0, 0),
+                          cv::Vec3b(0, 0, 254), cv::Vec3b(254, 0, 0));
+    // Painting the body BLUE must not then turn it into the shade; components are truncated
+    // and held at the byte range's ends rather than wrapped.
+    const cv::Scalar colours[] = {{20, 20, 255}, BLUE, {20.9, 300, -5}};
+    const cv::Vec3b results[][2] = {
+        {{20, 20, 255}, {0, 0, 155}}, {{255, 0, 0}, {155, 0, 0}}, {{20, 255, 0}, {0, 200, 0}}};
+    for (int i = 0; i < 3; ++i) {
+        cv::Mat image = keys.clone();
+        recolour(image, colours[i]);
+        EXPECT_EQ(image.at<cv::Vec3b>(0, 0), results[i][0]);
+        EXPECT_EQ(image.at<cv::Vec3b>(0, 1), results[i][1]);
+        EXPECT_EQ(cv::norm(image.colRange(2, 4), keys.colRange(2, 4), cv::NORM_INF), 0);
     }
 }
 
-TEST(OverlayClipping, InsideAndPartlyOffEachEdge) {
-    pasteAndCheck(3, 4);             // wholly inside
-    pasteAndCheck(0, 0);             // at the corner
-    pasteAndCheck(24, 18);           // touching the right and bottom edges from inside
-    pasteAndCheck(-5, 6);            // off the left edge
-    pasteAndCheck(30, 6);            // off the right edge
-    pasteAndCheck(10, -7);           // off the top edge
-    pasteAndCheck(25, 19);           // one pixel over the right and bottom edges
-    pasteAndCheck(10, 25);           // off the bottom edge
-    pasteAndCheck(-3, -2);           // off two edges at once
-    pasteAndCheck(37, 27);           // off the right and bottom
-    pasteAndCheck(-15, -11);         // one pixel left in the corner
-    pasteAndCheck(39, 29);           // one pixel left at the far corner
-    pasteAndCheck(-10, -10, 50, 60); // larger than the destination on every side
-}
-
-TEST(OverlayClipping, KerbStripRunsPastTheFrameAtBothEnds) {
-    const cv::Mat strip = labelledSource(420, 20);
-    cv::Mat frame(600, 800, CV_8UC3, cv::Scalar(BACKGROUND));
-    overlay(strip, frame, 190, 390);
-    expectOpaquePaste(frame, strip, 190, 390);
-    EXPECT_EQ(frame.at<cv::Vec3b>(599, 190), strip.at<cv::Vec3b>(209, 0));
-
-    frame.setTo(cv::Scalar(BACKGROUND));
-    overlay(strip, frame, 590, -30);
-    expectOpaquePaste(frame, strip, 590, -30);
-    EXPECT_EQ(frame.at<cv::Vec3b>(0, 590), strip.at<cv::Vec3b>(30, 0));
-    EXPECT_EQ(frame.at<cv::Vec3b>(389, 609), strip.at<cv::Vec3b>(419, 19));
-    EXPECT_EQ(frame.at<cv::Vec3b>(390, 590), BACKGROUND);
-}
-
-TEST(OverlayClipping, WritesThroughADestinationView) {
-    // The frame's own pixels change: the paste works on a view, not on a copy.
-    cv::Mat frame(20, 20, CV_8UC3, cv::Scalar(BACKGROUND));
-    cv::Mat view(frame, cv::Rect(5, 5, 10, 10));
-    overlay(labelledSource(4, 4), view, -2, 8);
-    EXPECT_EQ(frame.at<cv::Vec3b>(13, 5), cv::Vec3b(2, 0, 200));
-    EXPECT_EQ(frame.at<cv::Vec3b>(14, 6), cv::Vec3b(3, 1, 200));
-    // Outside the view, even where the source would reach unclipped, nothing changes.
-    EXPECT_EQ(frame.at<cv::Vec3b>(15, 6), BACKGROUND);
-    EXPECT_EQ(frame.at<cv::Vec3b>(13, 4), BACKGROUND);
-}
-
-TEST(OverlayMasked, AllMagentaLeavesTheDestination) {
-    cv::Mat texture(8, 8, CV_8UC3, MAGENTA);
-    cv::Mat mask = texture.clone();
-    makeMask(texture, mask);
-    cv::Mat destination(20, 20, CV_8UC3, cv::Scalar(BACKGROUND));
-    destination.at<cv::Vec3b>(5, 5) = cv::Vec3b(1, 2, 250); // any colour survives
-    const cv::Mat before = destination.clone();
-    overlay(texture, destination, 3, 3, mask);
-    EXPECT_TRUE(identical(destination, before));
-}
-
-TEST(OverlayMasked, KeyFreeTextureReplacesTheWholeRegion) {
-    const cv::Mat source = labelledSource(6, 9);
-    cv::Mat texture = source.clone();
-    cv::Mat mask = texture.clone();
-    makeMask(texture, mask);
-    cv::Mat destination(20, 20, CV_8UC3, cv::Scalar(BACKGROUND));
-    overlay(texture, destination, 4, 2, mask);
-    expectOpaquePaste(destination, source, 4, 2);
-}
-
-TEST(OverlayMasked, TransparentPixelsKeepTheDestinationWhenClipped) {
-    // A texture opaque only in its bottom-right quarter and in its first column; pasted off the
-    // top-left corner, the mask has to be cut at the same place as the texture.
-    cv::Mat texture(10, 10, CV_8UC3, MAGENTA);
-    texture(cv::Rect(5, 5, 5, 5)).setTo(RED);
-    texture(cv::Rect(0, 0, 1, 10)).setTo(BLUE);
-    cv::Mat mask = texture.clone();
-    makeMask(texture, mask);
-    cv::Mat destination(10, 10, CV_8UC3, GREY);
-    overlay(texture, destination, -3, -4, mask);
-    for (int r = 0; r < 10; ++r) {
-        for (int c = 0; c < 10; ++c) {
-            const bool opaque = r + 4 >= 5 && r + 4 < 10 && c + 3 >= 5 && c + 3 < 10;
-            EXPECT_EQ(destination.at<cv::Vec3b>(r, c), pixel(opaque ? RED : GREY))
-                << "(" << c << ", " << r << ")";
+// The committed textures keep the key-colour rules above.
+TEST(Textures, CarHasEveryKeyColourAndNoTextureHasABlendNextToOne) {
+    const cv::Mat car = load("car.png");
+    EXPECT_TRUE(count(car, MAGENTA) > 0 && count(car, RED) > 0 && count(car, BLUE) > 0);
+    EXPECT_EQ(count(load("startLine.png"), MAGENTA), 0); // pasted without a mask
+    // Near a key colour in every channel without being it: drawn as it is where the key colour
+    // is replaced, e.g. as a pink fringe on the road.
+    for (const char* name : {"car.png", "garage.png", "startLine.png"}) {
+        const cv::Mat image = load(name);
+        ASSERT_FALSE(image.empty()) << name;
+        for (const cv::Scalar& key : {MAGENTA, RED, BLUE}) {
+            EXPECT_EQ(count(image, key, 40), count(image, key)) << name << key;
         }
     }
-}
-
-TEST(MakeMask, OnlyExactMagentaIsTransparent) {
-    cv::Mat image(1, 4, CV_8UC3, MAGENTA);
-    image.at<cv::Vec3b>(0, 1) = cv::Vec3b(254, 0, 255);
-    image.at<cv::Vec3b>(0, 2) = cv::Vec3b(255, 1, 255);
-    image.at<cv::Vec3b>(0, 3) = cv::Vec3b(255, 0, 254);
-    const cv::Mat original = image.clone();
-    cv::Mat mask(1, 4, CV_8UC3, cv::Scalar(77, 77, 77));
-    makeMask(image, mask);
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 0), pixel(WHITE));
-    EXPECT_EQ(mask.at<cv::Vec3b>(0, 0), pixel(BLACK));
-    for (int c = 1; c < 4; ++c) {
-        EXPECT_EQ(image.at<cv::Vec3b>(0, c), original.at<cv::Vec3b>(0, c)) << c;
-        EXPECT_EQ(mask.at<cv::Vec3b>(0, c), pixel(WHITE)) << c;
-    }
-}
-
-TEST(MakeMask, WithoutMagentaTheMaskIsAllWhiteAndTheImageUnchanged) {
-    cv::Mat image = labelledSource(5, 7);
-    const cv::Mat original = image.clone();
-    cv::Mat mask = image.clone();
-    makeMask(image, mask);
-    EXPECT_TRUE(identical(image, original));
-    EXPECT_EQ(cv::countNonZero(mask.reshape(1) != 255), 0);
-}
-
-TEST(Recolour, BodyTakesTheColourAndShadeADarkerOne) {
-    cv::Mat image(1, 5, CV_8UC3);
-    image.at<cv::Vec3b>(0, 0) = pixel(RED);
-    image.at<cv::Vec3b>(0, 1) = pixel(BLUE);
-    image.at<cv::Vec3b>(0, 2) = cv::Vec3b(0, 0, 254);
-    image.at<cv::Vec3b>(0, 3) = cv::Vec3b(254, 0, 0);
-    image.at<cv::Vec3b>(0, 4) = pixel(MAGENTA);
-    recolour(image, cv::Scalar(20, 20, 255));
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 0), cv::Vec3b(20, 20, 255));
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 1), cv::Vec3b(0, 0, 155));
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 2), cv::Vec3b(0, 0, 254));
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 3), cv::Vec3b(254, 0, 0));
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 4), pixel(MAGENTA));
-}
-
-TEST(Recolour, ShadeIsClampedAndARepaintedPixelIsNotExaminedAgain) {
-    cv::Mat image(1, 2, CV_8UC3);
-    image.at<cv::Vec3b>(0, 0) = pixel(RED);
-    image.at<cv::Vec3b>(0, 1) = pixel(BLUE);
-    // Painting the body BLUE must not then turn it into the shade.
-    recolour(image, BLUE);
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 0), pixel(BLUE));
-    EXPECT_EQ(image.at<cv::Vec3b>(0, 1), cv::Vec3b(155, 0, 0));
-
-    cv::Mat gold(1, 2, CV_8UC3);
-    gold.at<cv::Vec3b>(0, 0) = pixel(RED);
-    gold.at<cv::Vec3b>(0, 1) = pixel(BLUE);
-    recolour(gold, GOLD);
-    EXPECT_EQ(gold.at<cv::Vec3b>(0, 0), cv::Vec3b(0, 215, 255));
-    EXPECT_EQ(gold.at<cv::Vec3b>(0, 1), cv::Vec3b(0, 115, 155));
-
-    // Components are truncated, and held at the ends of the byte range rather than wrapped.
-    cv::Mat odd(1, 2, CV_8UC3);
-    odd.at<cv::Vec3b>(0, 0) = pixel(RED);
-    odd.at<cv::Vec3b>(0, 1) = pixel(BLUE);
-    recolour(odd, cv::Scalar(20.9, 300, -5));
-    EXPECT_EQ(odd.at<cv::Vec3b>(0, 0), cv::Vec3b(20, 255, 0));
-    EXPECT_EQ(odd.at<cv::Vec3b>(0, 1), cv::Vec3b(0, 200, 0));
 }
