@@ -104,8 +104,38 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// The library's parse errors carry the line and the problem where other errors name the
+// function, and the function's name where the description would be.
+std::string libraryError(const cv::Exception& e) {
+    if (e.code == cv::Error::StsParseError)
+        return oneLine(e.func);
+    return oneLine(e.func.empty() ? e.err : e.err + " in " + e.func);
+}
+
 std::string systemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
+}
+
+// True when the library's reader gives back exactly the entries written, in order: a save
+// never replaces a good file by one that loses or changes records.
+bool readsBack(const std::string& text, const std::list<HiScoreEntry>& entries) try {
+    cv::FileStorage storage(text, cv::FileStorage::READ | cv::FileStorage::MEMORY);
+    const cv::FileNode table = storage["hiscore"];
+    if (entries.empty())
+        return table.isNone();
+    if (!table.isSeq() || table.size() != entries.size())
+        return false;
+    auto written = entries.begin();
+    for (cv::FileNodeIterator item = table.begin(); item != table.end(); ++item, ++written) {
+        HiScoreEntry entry;
+        if (!(*item).isMap() || !entry.read((*item)["player"]) ||
+            entry.name != HiScoreEntry::boundName(written->name) || entry.score != written->score ||
+            entry.length != written->length || entry.hits != written->hits)
+            return false;
+    }
+    return true;
+} catch (const std::exception&) {
+    return false;
 }
 
 // The whole table in the library's XML, written in memory so that every failure of the
@@ -125,10 +155,12 @@ std::string renderTable(const std::list<HiScoreEntry>& entries, std::string& fai
         std::string text = storage.releaseAndGetString();
         const HiScoreFileCheck check(text);
         if (!check.ok())
-            failure = "the table would not load again (" + check.reason() + ")";
-        return check.ok() ? text : std::string();
+            failure = "the table would not load again (" + check.reason + ")";
+        else if (!readsBack(text, entries))
+            failure = "the table would not read back the same";
+        return failure.empty() ? text : std::string();
     } catch (const cv::Exception& e) {
-        failure = "the library refused the table: " + oneLine(e.err);
+        failure = "the library refused the table: " + libraryError(e);
     } catch (const std::exception& e) {
         failure = "the library refused the table: " + oneLine(e.what());
     }
@@ -276,11 +308,11 @@ bool HiScore::load(const std::string& fileName) {
 
     const HiScoreFileCheck check(bytes);
     if (!check.ok()) {
-        setAside(fileName, check.reason());
+        setAside(fileName, check.reason);
         return false;
     }
     try {
-        cv::FileStorage storage(check.text(), cv::FileStorage::READ | cv::FileStorage::MEMORY);
+        cv::FileStorage storage(check.text, cv::FileStorage::READ | cv::FileStorage::MEMORY);
         const cv::FileNode table = storage["hiscore"];
         if (table.isNone() && isKeyOf("hiscore", storage.root()))
             return true; // the library writes an empty table as an empty element
@@ -299,7 +331,7 @@ bool HiScore::load(const std::string& fileName) {
         }
         return true;
     } catch (const cv::Exception& e) {
-        failure = "the library can't read it: " + oneLine(e.err);
+        failure = "the library can't read it: " + libraryError(e);
     } catch (const std::exception& e) {
         failure = "the library can't read it: " + oneLine(e.what());
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iostream>
 #include <limits>
+#include <string_view>
 
 HiScoreEntry::HiScoreEntry(const std::string& name, int length, int score, int hits)
     : name(name), length(length), score(score), hits(hits),
@@ -28,12 +29,39 @@ std::string HiScoreEntry::boundName(const std::string& name) {
     return bounded;
 }
 
+namespace {
+
+// The writer takes text that begins and ends with a double quote for text it has quoted
+// already and copies it unescaped: the name "Ace" (quotes typed) would come back as Ace,
+// and "<3" would make the whole file unreadable. Such a name is quoted and escaped here,
+// the way the writer escapes every other text, so that the reader restores it exactly.
+std::string quotedForWriter(const std::string& name) {
+    if (name.empty() || name.front() != '"' || name.back() != '"')
+        return name;
+    static const char* const entities[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
+    std::string quoted = "\"";
+    for (const char c : name) {
+        const std::size_t special = std::string_view("&<>\"'").find(c);
+        if (special != std::string_view::npos) {
+            quoted += entities[special];
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            const char* const hex = "0123456789abcdef";
+            quoted += std::string("&#x") + hex[c >> 4] + hex[c & 0xF] + ";";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+} // namespace
+
 void HiScoreEntry::write(cv::FileStorage& storage) const {
     storage << "player"
             << "{";
     // cv::write keeps the name text; the stream operator would take a leading bracket or
     // brace for structure.
-    cv::write(storage, "name", boundName(name));
+    cv::write(storage, "name", quotedForWriter(boundName(name)));
     storage << "score" << score;
     storage << "length" << length;
     storage << "hits" << hits;

@@ -75,20 +75,20 @@ std::string normalisedNumber(std::string_view text) {
 HiScoreFileCheck::HiScoreFileCheck(const std::string& bytes) {
     check(bytes);
     if (!ok())
-        text_.clear();
+        text.clear();
 }
 
 void HiScoreFileCheck::refuse(const std::string& why, std::size_t at) {
-    reason_ = why + " at byte " + std::to_string(at);
+    reason = why + " at byte " + std::to_string(at);
 }
 
 void HiScoreFileCheck::check(const std::string& bytes) {
     if (bytes.empty()) {
-        reason_ = "the file is empty";
+        reason = "the file is empty";
         return;
     }
     if (bytes.size() > maxFileSize) {
-        reason_ = "larger than " + std::to_string(maxFileSize) + " bytes";
+        reason = "larger than " + std::to_string(maxFileSize) + " bytes";
         return;
     }
     const std::size_t nul = bytes.find('\0');
@@ -96,21 +96,22 @@ void HiScoreFileCheck::check(const std::string& bytes) {
         return refuse("a NUL byte", nul);
     const std::string_view all(bytes);
     if (all.substr(0, declaration.size()) != declaration) {
-        reason_ = "it does not begin with <?xml version=\"1.0\"?>";
+        reason = "it does not begin with <?xml version=\"1.0\"?>";
         return;
     }
     std::size_t pos = declaration.size();
     while (pos < all.size() && isSpace(all[pos]))
         ++pos;
     if (all.substr(pos, rootName.size() + 2) != "<" + std::string(rootName) + ">") {
-        reason_ = "<opencv_storage> does not follow the declaration";
+        reason = "<opencv_storage> does not follow the declaration";
         return;
     }
 
     std::vector<std::string_view> open; // the elements enclosing pos, outermost first
     bool rootClosed = false;
+    int tables = 0;             // the library would read only the first
     std::size_t valueStart = 0; // where the text of the innermost value element begins
-    std::size_t copied = 0;     // bytes of the input already in text_
+    std::size_t copied = 0;     // bytes of the input already in text
     while (pos < all.size()) {
         const char c = all[pos];
         if (c != '<') {
@@ -132,8 +133,8 @@ void HiScoreFileCheck::check(const std::string& bytes) {
             if (open.empty() || name != open.back())
                 return refuse("a closing tag that matches no open element", pos);
             if (open.size() == valueLevel && name != "name") {
-                text_.append(all.substr(copied, valueStart - copied));
-                text_ += normalisedNumber(all.substr(valueStart, pos - valueStart));
+                text.append(all.substr(copied, valueStart - copied));
+                text += normalisedNumber(all.substr(valueStart, pos - valueStart));
                 copied = pos;
             }
             open.pop_back();
@@ -147,6 +148,8 @@ void HiScoreFileCheck::check(const std::string& bytes) {
                 return refuse(plainName ? "an element out of place" : "a tag with more than a name",
                               pos);
             }
+            if (open.size() == 1 && tables++ > 0)
+                return refuse("a second table", pos);
             open.push_back(name);
             valueStart = end + 1;
         }
@@ -154,5 +157,5 @@ void HiScoreFileCheck::check(const std::string& bytes) {
     }
     if (!rootClosed)
         return refuse("the file ends before its elements are closed", pos);
-    text_.append(all.substr(copied));
+    text.append(all.substr(copied));
 }

@@ -20,16 +20,14 @@ public:
     explicit HiScoreFileCheck(const std::string& bytes);
     virtual ~HiScoreFileCheck() = default;
 
-    bool ok() const { return reason_.empty(); }
+    bool ok() const { return reason.empty(); }
+
     // Why the bytes were refused, as a short phrase; empty when they passed.
-    const std::string& reason() const { return reason_; }
+    std::string reason;
     // The checked bytes with their numbers rewritten, for the reader; empty when refused.
-    const std::string& text() const { return text_; }
+    std::string text;
 
 private:
     void check(const std::string& bytes);
     void refuse(const std::string& why, std::size_t at);
-
-    std::string reason_;
-    std::string text_;
 };

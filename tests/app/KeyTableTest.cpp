@@ -34,44 +34,35 @@ protected:
 };
 } // namespace
 
-TEST_F(KeyTableTest, TogglesFlipFirstThenEchoTheNewValue) {
-    EXPECT_EQ(press('s'), "blur: 0\n");
-    EXPECT_EQ(press('s'), "blur: 1\n");
-    EXPECT_EQ(press('i'), "greyscale: 1\n");
-    EXPECT_EQ(press('k'), "detectionEnabled: 0\n");
-    EXPECT_EQ(press('o'), "drawAll: 0\n");
-    EXPECT_EQ(press('p'), "invertX: 0\n");
+TEST_F(KeyTableTest, TogglesEchoTheirNewValueAndCapitalsActAsSmallLetters) {
+    const std::pair<int, const char*> echoes[] = {{'s', "blur: 0\n"},
+                                                  {'S', "blur: 1\n"},
+                                                  {'i', "greyscale: 1\n"},
+                                                  {'K', "detectionEnabled: 0\n"},
+                                                  {'o', "drawAll: 0\n"},
+                                                  {'p', "invertX: 0\n"},
+                                                  {'l', "dumpInfo called() --\n"}};
+    for (const auto& [key, echo] : echoes) {
+        EXPECT_EQ(press(key), echo) << char(key);
+    }
     EXPECT_TRUE(config.greyscale);
-}
-
-TEST_F(KeyTableTest, CapitalsActAsSmallLetters) {
-    EXPECT_EQ(press('K'), "detectionEnabled: 0\n");
-    EXPECT_EQ(press('Z').substr(0, 11), " gameTime: ");
+    EXPECT_TRUE(detection.dumpInfo && detection.dumpInfoRenewed);
+    press('N');
+    EXPECT_EQ(config.keyStep, -5);
+    press('m');
+    EXPECT_EQ(config.keyStep, 5);
 }
 
 TEST_F(KeyTableTest, UnboundKeysDoNothing) {
     game.state = StatePlaying;
-    const int unbound[] = {'b',    'j',    'q',    'w',    'x',    'y',    'r',       KEY_NONE,
-                           0xFF51, 0xFF52, 0xFF53, 0xFF54, 0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256};
+    const int unbound[] = {'b',      'j',    'q',    'w',    'x',    'y',       'r',
+                           KEY_NONE, 0xFF51, 0xFF54, 0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256};
     for (int key : unbound) {
         EXPECT_EQ(press(key), "") << key;
     }
     EXPECT_EQ(game.state, StatePlaying);
     EXPECT_TRUE(config.blur);
     EXPECT_EQ(config.keyStep, 0);
-}
-
-TEST_F(KeyTableTest, DumpRequestSetsBothFlags) {
-    EXPECT_EQ(press('l'), "dumpInfo called() --\n");
-    EXPECT_TRUE(detection.dumpInfo);
-    EXPECT_TRUE(detection.dumpInfoRenewed);
-}
-
-TEST_F(KeyTableTest, SteeringKeysSetTheKeyStep) {
-    press('n');
-    EXPECT_EQ(config.keyStep, -5);
-    press('m');
-    EXPECT_EQ(config.keyStep, 5);
 }
 
 TEST_F(KeyTableTest, GStartsARunOnlyFromTheStartScreen) {

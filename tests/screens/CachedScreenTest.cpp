@@ -2,89 +2,68 @@
 // through one long-lived screen; each picture must equal what a fresh screen makes of it.
 
 #include "ScreenTestSupport.hpp"
-
-#include "hiscore/HiScore.hpp"
 #include "screens/HiScoreScreen.hpp"
 #include "screens/PauseScreen.hpp"
 #include "screens/StartScreen.hpp"
 
-#include <functional>
 #include <gtest/gtest.h>
+#include <list>
 #include <memory>
-#include <vector>
 
-using namespace screentest;
-
-namespace {
-
-template <typename S> using Factory = std::function<std::unique_ptr<S>()>;
+template <typename S> std::unique_ptr<S> entered(S* screen) {
+    screen->enter();
+    screen->draw(screen->canvas);
+    return std::unique_ptr<S>(screen);
+}
 
 // The same frame for a while, a change far from the banner, one inside it, the first again.
-template <typename S> void expectSameAsFresh(S& cached, const Factory<S>& fresh) {
+template <typename S, typename Make> void expectSameAsFresh(S& cached, Make fresh) {
     const cv::Mat first = roadFrame(7);
     cv::Mat low = first.clone(), high;
     cv::circle(low, cv::Point(700, 560), 20, cv::Scalar(0, 0, 255), cv::FILLED);
     high = low.clone();
     cv::rectangle(high, cv::Rect(380, 40, 40, 30), cv::Scalar(255, 255, 0), cv::FILLED);
-    int index = 0;
-    for (const cv::Mat& input : {first, first, first, low, low, high, high, first}) {
-        SCOPED_TRACE(index++);
-        cv::Mat viaCache = input.clone(), direct = input.clone();
+    const cv::Mat inputs[] = {first, first, first, low, low, high, high, first};
+    for (int i = 0; i < 8; ++i) {
+        cv::Mat viaCache = inputs[i].clone(), direct = inputs[i].clone();
         compose(cached, viaCache);
         compose(*fresh(), direct);
-        EXPECT_TRUE(identical(viaCache, direct));
+        EXPECT_TRUE(identical(viaCache, direct)) << "frame " << i;
     }
 }
 
-TEST(CachedBackdrop, StartScreenGivesTheDirectPicture) {
-    // Resources for each screen: enter keys the garage texture in place, once.
-    std::vector<std::unique_ptr<Resources>> resources;
-    Factory<StartScreen> make = [&resources] {
-        resources.push_back(std::make_unique<Resources>());
-        fillTextures(*resources.back());
-        auto screen = std::make_unique<StartScreen>(resources.back().get());
-        screen->enter();
-        screen->draw(screen->canvas);
+TEST(CachedBackdrop, EveryFilteringScreenGivesTheDirectPicture) {
+    useFakeClock(1000);
+    std::list<Resources> resources(1); // each start screen keys its garage texture in place
+    auto start = [&resources] {
+        fillTextures(resources.emplace_back());
+        return entered(new StartScreen(&resources.back()));
+    };
+    expectSameAsFresh(*start(), start);
+
+    Resources& shared = resources.front();
+    shared.hiScore.setMaxEntries(8);
+    bool on = true; // the pause panel, later the name-entry cursor
+    auto pause = [&] {
+        auto screen = entered(new PauseScreen(&shared));
+        screen->visible = on;
         return screen;
     };
-    expectSameAsFresh(*make(), make);
-}
+    expectSameAsFresh(*pause(), pause);
+    on = false;
+    expectSameAsFresh(*pause(), pause);
 
-TEST(CachedBackdrop, PauseScreenGivesTheDirectPictureInBothPhases) {
-    FakeClock clock(1000);
-    Resources resources;
-    for (bool shown : {true, false}) {
-        Factory<PauseScreen> make = [&resources, shown] {
-            auto screen = std::make_unique<PauseScreen>(&resources);
-            screen->enter();
-            screen->draw(screen->canvas);
-            screen->visible = shown;
-            return screen;
-        };
-        expectSameAsFresh(*make(), make);
-    }
-}
-
-TEST(CachedBackdrop, NameEntryGivesTheDirectPictureWithBannerAndBlinkingCursor) {
-    FakeClock clock(1000);
-    Resources resources;
-    resources.hiScore.setMaxEntries(8);
-    bool cursor = false;
-    Factory<HiScoreScreen> make = [&resources, &cursor] {
-        auto screen = std::make_unique<HiScoreScreen>(&resources, &resources.hiScore);
-        screen->enter();
-        screen->draw(screen->canvas);
+    auto nameEntry = [&] {
+        auto screen = entered(new HiScoreScreen(&shared, &shared.hiScore));
         screen->offer(HiScoreEntry("", 1000, 2500, 3)); // rank 2
         screen->handleKey('j');
-        screen->cursorVisible = cursor;
+        screen->cursorVisible = on;
         return screen;
     };
-    std::unique_ptr<HiScoreScreen> cached = make();
-    expectSameAsFresh(*cached, make);
-    cursor = true; // the panel changes below the cached banner
+    auto cached = nameEntry();
+    expectSameAsFresh(*cached, nameEntry);
+    on = true; // the panel changes below the cached banner
     cached->update(0, 1000);
     ASSERT_TRUE(cached->cursorVisible);
-    expectSameAsFresh(*cached, make);
+    expectSameAsFresh(*cached, nameEntry);
 }
-
-} // namespace

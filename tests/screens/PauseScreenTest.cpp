@@ -1,80 +1,44 @@
-#include "ScreenTestSupport.hpp"
-
 #include "screens/PauseScreen.hpp"
+#include "ScreenTestSupport.hpp"
 
 #include <gtest/gtest.h>
 
-using namespace screentest;
-
-namespace {
-
 const int64_t T = 5000000;
 
-struct PauseFixture : ::testing::Test {
-    PauseFixture() : clock(T), screen(&resources) {
+struct Pause : ::testing::Test {
+    Pause() : screen(&resources) {
+        useFakeClock(T);
         screen.enter();
         screen.draw(screen.canvas);
+        cv::GaussianBlur(road, blurred, cv::Size(0, 0), 3.1);
     }
-    // A paused frame stamped `now`; the screen reads the clock `late` microseconds after.
+    // A paused frame stamped `now`, the clock read `late` microseconds after it; false when
+    // the frame shows nothing but the colour blur.
     bool shownAt(int64_t now, int64_t late = 0, int shift = 0) {
         fakeNow = now + late;
         screen.update(shift, now);
-        cv::Mat frame = roadFrame();
-        return screen.drawBackground(frame, 150, 235);
+        cv::Mat frame = road.clone();
+        compose(screen, frame);
+        return !identical(frame, blurred);
     }
-    FakeClock clock;
     Resources resources;
     PauseScreen screen;
+    cv::Mat road = roadFrame(), blurred;
 };
 
-using PauseBlink = PauseFixture;
-using PauseHint = PauseFixture;
-
-TEST_F(PauseBlink, Shown600msHidden200msFromTheFreshClockReading) {
-    EXPECT_TRUE(shownAt(T + 1000000, 30000)); // the phase starts at the later reading
-    EXPECT_TRUE(shownAt(T + 1629999));
-    EXPECT_FALSE(shownAt(T + 1630000));
-    EXPECT_FALSE(shownAt(T + 1829999));
-    EXPECT_TRUE(shownAt(T + 1830000));
+TEST_F(Pause, BlinkShows600HidesFor200FromTheFreshReadingAndStandsStillBetweenPauses) {
+    // Frames at T + at[i]; the sixth reads the clock 30 ms late, its phase runs from there.
+    const int64_t at[] = {0,        400000,   600000,   60000000, 61000000,
+                          62000000, 62629999, 62630000, 62829999, 62830000};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(shownAt(T + at[i], i == 5 ? 30000 : 0), "1101011001"[i] == '1') << at[i];
 }
 
-TEST_F(PauseBlink, PhaseStandsStillBetweenPauses) {
-    EXPECT_TRUE(shownAt(T));
-    EXPECT_TRUE(shownAt(T + 400000)); // paused again within the phase: it runs to its end
-    EXPECT_FALSE(shownAt(T + 600000));
-    EXPECT_TRUE(shownAt(T + 60000000)); // a later pause: the first frame toggles
-    EXPECT_FALSE(shownAt(T + 61000000));
+TEST_F(Pause, HintFollowsTheSteeringBetweenTenPixelMargins) {
+    const int w = screen.hintWidth; // {shift, hintX after it}: centred, then between margins
+    const int steps[][2] = {{0, 250 - w / 2}, {5, 255 - w / 2}, {1000, 490 - w}, {-1000, 10}};
+    for (const auto& [shift, x] : steps) {
+        shownAt(T, 0, shift);
+        EXPECT_EQ(screen.hintX, x) << shift;
+    }
 }
-
-TEST_F(PauseHint, StartsCentredAndStopsTenPixelsFromEitherEdge) {
-    ASSERT_GT(screen.hintWidth, 100);
-    EXPECT_EQ(screen.hintX, 250 - screen.hintWidth / 2);
-    shownAt(T, 0, 5);
-    EXPECT_EQ(screen.hintX, 255 - screen.hintWidth / 2);
-    shownAt(T, 0, 1000);
-    EXPECT_EQ(screen.hintX + screen.hintWidth, 490);
-    shownAt(T, 0, -1000);
-    EXPECT_EQ(screen.hintX, 10);
-    screen.hintWidth = 495; // too wide for both margins: the right one wins
-    shownAt(T, 0, 0);
-    EXPECT_EQ(screen.hintX, -5);
-}
-
-TEST_F(PauseHint, HiddenPhaseShowsOnlyTheColourBlur) {
-    shownAt(T);
-    cv::Mat shown = roadFrame(), hintless = roadFrame();
-    compose(screen, shown);
-    screen.drawBackground(hintless, 150, 235);
-    overlay(screen.canvas, hintless, 150, 235);
-    const cv::Rect drawn = changedRegion(shown, hintless); // the hint alone
-    EXPECT_NEAR(drawn.x, 150 + screen.hintX, 2);
-    EXPECT_LE(drawn.y + drawn.height, 235 + 130 - 8 + 6);
-
-    shownAt(T + 600000);
-    cv::Mat hidden = roadFrame(), blurred;
-    cv::GaussianBlur(hidden, blurred, cv::Size(0, 0), 3.1);
-    compose(screen, hidden);
-    EXPECT_TRUE(identical(hidden, blurred));
-}
-
-} // namespace

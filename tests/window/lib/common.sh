@@ -39,7 +39,11 @@ prepare_work() {
 
 fail() {
     echo "FAIL: $*" >&2
-    [ -f "$WORK/console.log" ] && { echo "--- console ---" >&2; tail -40 "$WORK/console.log" >&2; }
+    [ -f "$WORK/console.log" ] && { echo "--- console ---" >&2; tail -25 "$WORK/console.log" >&2; }
+    [ -s "$WORK/stderr.log" ] && { echo "--- stderr ---" >&2; tail -15 "$WORK/stderr.log" >&2; }
+    if [ -n "$GAME_PID" ] && ! kill -0 "$GAME_PID" 2>/dev/null; then
+        wait "$GAME_PID" || echo "the program ended with status $?" >&2
+    fi
     exit 1
 }
 
@@ -135,4 +139,42 @@ is_grey() {
 table_rows() {
     tr -d '\n' < "$1" | sed 's#<player>#\n#g' | tail -n +2 |
         sed -E 's#.*<name>"?([^<"]*)"?</name>.*<score>([-0-9]+)</score>.*<length>([-0-9]+)</length>.*<hits>([-0-9]+)</hits>.*#\1 \2 \3 \4#' | awk '{ print }'
+}
+
+# What a screenshot shows, told by a pixel of a panel's plain fill.
+on_start_screen() { [ "$(pixel "$1" 215 330)" = "37,228,66" ]; }
+in_name_entry() { [ "$(pixel "$1" 125 185)" = "86,92,58" ]; }
+
+# steer_clear WINDOW: looks at the road ahead of the player's car and steers a few steps
+# toward the nearest place in which the car passes the traffic, as a player would.
+steer_clear() {
+    local shot="$WORK/road.png"
+    screenshot "$1" "$shot"
+    # The player's car: the columns of row 540 that are not road grey (kerbs left out).
+    local span
+    span=$(convert "$shot" -crop 376x1+212+540 +repage -depth 8 txt:- |
+        awk -F'[,:() ]+' 'NR > 1 && !($4 == 127 && $5 == 127 && $6 == 127) {
+            x = $1 + 212; if (min == "") min = x; max = x } END { print min, max }')
+    read -r left right <<< "$span"
+    [ -n "${left:-}" ] || return 0
+    # The traffic ahead: columns of the road that hold anything but grey in rows 180 to 479.
+    local occupied
+    occupied=$(convert "$shot" -crop 380x300+210+180 +repage -fuzz 3% \
+        -fill white -opaque "rgb(127,127,127)" -fill black +opaque white -scale 380x1! \
+        -depth 8 txt:- | awk -F'[,:() ]+' 'NR > 1 && $4 < 250 { printf "%d ", $1 + 210 }')
+    local steps
+    steps=$(awk -v left="$left" -v right="$right" -v occupied="$occupied" 'BEGIN {
+        n = split(occupied, xs, " "); for (i = 1; i <= n; i++) busy[xs[i]] = 1
+        width = right - left + 1; best = ""
+        for (x = 200; x + width <= 600; x += 5) {
+            free = 1
+            for (c = x - 6; c <= x + width + 6 && free; c++) if (c in busy) free = 0
+            if (free && (best == "" || (x - left) ^ 2 < (best - left) ^ 2)) best = x
+        }
+        if (best == "") { print 0; exit }
+        s = int((best - left) / 5); if (s > 8) s = 8; if (s < -8) s = -8; print s }')
+    local key=m
+    [ "$steps" -lt 0 ] && key=n && steps=$((-steps))
+    [ "$steps" -gt 0 ] && xdotool key --delay 40 $(printf "$key %.0s" $(seq "$steps"))
+    return 0
 }
