@@ -6,7 +6,6 @@
 #include "game/Game.hpp"
 
 #include <gtest/gtest.h>
-#include <limits>
 
 inline int64_t fixtureNow = 0;
 inline int64_t fixtureClock() {
@@ -15,8 +14,8 @@ inline int64_t fixtureClock() {
 
 class GameTest : public ::testing::Test {
 protected:
-    static constexpr int64_t NEVER = std::numeric_limits<int64_t>::max() / 2;
-    static constexpr int ENTER = 13, ESC = 27;
+    static constexpr int64_t NEVER = INT64_MAX / 2;
+    static constexpr int ENTER = 13;
 
     void SetUp() override {
         fixtureNow = 1000000000;
@@ -37,11 +36,9 @@ protected:
     }
     void step(int64_t dt, int shift = 0) { game.update(shift, fixtureNow += dt); }
     Car& addCar(int x, double y, double speed) {
-        Car* car = game.cars.emplace_back(new Car(game.resources.textures[TextureCar]));
-        car->x = x;
-        car->y = y;
-        car->speed = speed;
-        return *car;
+        Car& car = *game.cars.emplace_back(new Car(game.resources.textures[TextureCar]));
+        std::tie(car.x, car.y, car.speed) = std::make_tuple(x, y, speed);
+        return car;
     }
     Car& player() { return *game.playerCar; }
 
