@@ -6,22 +6,28 @@ source "$(dirname "$0")/lib/common.sh"
 under_xvfb "$@"
 prepare_work
 
-# A head rocking between 10 and 25 degrees to the right, about the point between the eyes.
-# ImageMagick turns clockwise for positive angles, hence the minus.
-mkdir -p "$WORK/clip"
-n=0
-for angle in 10 15 20 25 20 15; do
-    convert "$SOURCE/tests/data/astronaut-face.png" -virtual-pixel Edge \
-        -distort SRT "120,80 -$angle" "$WORK/clip/frame$n.png"
-    n=$((n + 1))
-done
-frames=("$WORK"/clip/frame*.png)
-sways=$(cd "$WORK" && "$BUILD/dravolt-sway" "${frames[@]}") || fail "dravolt-sway on the clip"
-for value in $sways; do
-    [ "$value" -gt 0 ] || fail "the clip should steer right, dravolt-sway gives: $sways"
-done
+# make_clip NAME SIGN: a head rocking between 10 and 25 degrees, about the point between the
+# eyes, to the right for SIGN -, to the left for SIGN + (ImageMagick turns clockwise for
+# positive angles). Checks with dravolt-sway that every frame steers that way; sets CLIP.
+make_clip() {
+    local name=$1 sign=$2 n=0
+    mkdir -p "$WORK/clip"
+    for angle in 10 15 20 25 20 15; do
+        convert "$SOURCE/tests/data/astronaut-face.png" -virtual-pixel Edge \
+            -distort SRT "120,80 $sign$angle" "$WORK/clip/$name$n.png"
+        n=$((n + 1))
+    done
+    CLIP=("$WORK"/clip/"$name"*.png)
+    local sways
+    sways=$(cd "$WORK" && "$BUILD/dravolt-sway" "${CLIP[@]}") || fail "dravolt-sway on $name"
+    for value in $sways; do
+        if [ "$sign" = - ]; then [ "$value" -gt 0 ]; else [ "$value" -lt 0 ]; fi ||
+            fail "the $name clip steers the wrong way: $sways"
+    done
+}
 
-start_game "$BUILD/dravolt-fakecam" "${frames[@]}"
+make_clip right -
+start_game "$BUILD/dravolt-fakecam" "${CLIP[@]}"
 history=$(wait_window "Detection history" 30) || fail "no window titled Detection history"
 game=$(wait_window Dravolt 30) || fail "no window titled Dravolt"
 
@@ -65,18 +71,8 @@ if grep -q "WARN" "$WORK/console.log"; then fail "unexpected warning on the cons
 grep -q "showCameraWin: 1" "$WORK/console.log" || fail "no echo of the u key"
 
 # A head tilted the other way drives the car into the garage: the program ends by itself.
-n=0
-for angle in 10 15 20 25 20 15; do
-    convert "$SOURCE/tests/data/astronaut-face.png" -virtual-pixel Edge \
-        -distort SRT "120,80 $angle" "$WORK/clip/left$n.png"
-    n=$((n + 1))
-done
-left=("$WORK"/clip/left*.png)
-sways=$(cd "$WORK" && "$BUILD/dravolt-sway" "${left[@]}") || fail "dravolt-sway on the left clip"
-for value in $sways; do
-    [ "$value" -lt 0 ] || fail "the left clip should steer left, dravolt-sway gives: $sways"
-done
-start_game "$BUILD/dravolt-fakecam" "${left[@]}"
+make_clip left +
+start_game "$BUILD/dravolt-fakecam" "${CLIP[@]}"
 wait_window Dravolt 30 > /dev/null || fail "no game window for the left clip"
 expect_exit 20 "driving into the garage"
 echo "window test passed"
