@@ -40,12 +40,23 @@ screenshot "$win" "$shots/play-arrows.png"
 is_grey "$shots/play-arrows.png" 20 580 && fail "an arrow or function key left the run"
 
 # Steer to the end of the run (60 s of play in all), clear of the traffic as well as one can.
-end=$((SECONDS + 75))
-while [ $SECONDS -lt $end ]; do
-    steer_clear "$win"
-    in_name_entry "$WORK/road.png" && break
-    on_start_screen "$WORK/road.png" && fail "the run ended without a place in the table"
+# A run with many collisions can miss the table; the player then tries again, up to 3 runs.
+ranked=""
+for attempt in 1 2 3; do
+    [ "$attempt" -gt 1 ] && keys "$win" Return
+    end=$((SECONDS + 75))
+    while [ $SECONDS -lt $end ]; do
+        steer_clear "$win"
+        if in_name_entry "$WORK/road.png"; then
+            ranked=yes
+            break
+        fi
+        on_start_screen "$WORK/road.png" && break
+    done
+    [ -n "$ranked" ] && break
+    echo "run $attempt ended without a place in the table; another run"
 done
+[ -n "$ranked" ] || fail "no run earned a place in the table"
 sleep 0.5
 screenshot "$win" "$shots/name-entry.png"
 in_name_entry "$shots/name-entry.png" || fail "no name entry after the run"

@@ -141,9 +141,10 @@ table_rows() {
         sed -E 's#.*<name>"?([^<"]*)"?</name>.*<score>([-0-9]+)</score>.*<length>([-0-9]+)</length>.*<hits>([-0-9]+)</hits>.*#\1 \2 \3 \4#' | awk '{ print }'
 }
 
-# What a screenshot shows, told by a pixel of a panel's plain fill.
+# What a screenshot shows, told by a pixel of a panel's plain fill: the start panel, or the
+# high-score panel where it stands only during name entry (lower than its place at the top).
 on_start_screen() { [ "$(pixel "$1" 215 330)" = "37,228,66" ]; }
-in_name_entry() { [ "$(pixel "$1" 125 185)" = "86,92,58" ]; }
+in_name_entry() { [ "$(pixel "$1" 120 415)" = "86,92,58" ]; }
 
 # steer_clear WINDOW: looks at the road ahead of the player's car and steers a few steps
 # toward the nearest place in which the car passes the traffic, as a player would.
@@ -153,7 +154,7 @@ steer_clear() {
     # The player's car: the columns of row 540 that are not road grey (kerbs left out).
     local span
     span=$(convert "$shot" -crop 376x1+212+540 +repage -depth 8 txt:- |
-        awk -F'[,:() ]+' 'NR > 1 && !($4 == 127 && $5 == 127 && $6 == 127) {
+        awk -F'[,:() ]+' 'NR > 1 && !($3 == 127 && $4 == 127 && $5 == 127) {
             x = $1 + 212; if (min == "") min = x; max = x } END { print min, max }')
     read -r left right <<< "$span"
     [ -n "${left:-}" ] || return 0
@@ -161,7 +162,7 @@ steer_clear() {
     local occupied
     occupied=$(convert "$shot" -crop 380x300+210+180 +repage -fuzz 3% \
         -fill white -opaque "rgb(127,127,127)" -fill black +opaque white -scale 380x1! \
-        -depth 8 txt:- | awk -F'[,:() ]+' 'NR > 1 && $4 < 250 { printf "%d ", $1 + 210 }')
+        -depth 8 txt:- | awk -F'[,:() ]+' 'NR > 1 && $3 < 250 { printf "%d ", $1 + 210 }')
     local steps
     steps=$(awk -v left="$left" -v right="$right" -v occupied="$occupied" 'BEGIN {
         n = split(occupied, xs, " "); for (i = 1; i <= n; i++) busy[xs[i]] = 1
