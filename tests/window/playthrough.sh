@@ -65,8 +65,15 @@ grep -q ' gameTime: ' "$WORK/console.log" || fail "no dump seen"
 # Steering keys pressed as the run ended went into the name: clear it. Keys without a
 # character change nothing; letters arrive small on this system.
 for _ in $(seq 16); do xdotool key BackSpace; sleep 0.05; done
+sleep 0.2
+screenshot "$win" "$shots/name-empty.png"
 keys "$win" Left Up F1 a n n
 screenshot "$win" "$shots/name-typed.png"
+# The typed letters appear: the name column of the panel holds more ink than before.
+ink() { convert "$1" -crop 40x200+125+215 +repage -fuzz 12% -fill white +opaque "rgb(86,92,58)" \
+    -fill black -opaque "rgb(86,92,58)" -format "%[fx:int(mean*w*h+0.5)]" info:; }
+[ $(($(ink "$shots/name-typed.png") - $(ink "$shots/name-empty.png"))) -gt 40 ] ||
+    fail "the typed letters do not appear in the panel"
 keys "$win" Return
 sleep 0.5
 [ -f "$WORK/hiscore.xml" ] || fail "no hiscore.xml after ENTER"
