@@ -2,9 +2,13 @@
 
 #include <opencv2/imgproc.hpp>
 
-Font::Font() { set(0, 1.0, 1); }
+Font::Font() {
+    set(0, 1.0, 1);
+}
 
-Font::Font(int face, double scale, int thickness) { set(face, scale, thickness); }
+Font::Font(int face, double scale, int thickness) {
+    set(face, scale, thickness);
+}
 
 void Font::set(int newFace, double newScale, int newThickness) {
     face = newFace;

@@ -4,8 +4,8 @@
 // record and saves the file.
 
 #include "gfx/Font.hpp"
-#include "hiscore/HiScoreEntry.hpp"
 #include "gfx/FrameCache.hpp"
+#include "hiscore/HiScoreEntry.hpp"
 #include "screens/Screen.hpp"
 
 #include <string>
