@@ -45,8 +45,13 @@ HiScoreScreen::HiScoreScreen(Resources* resources, HiScore* hiScore)
     bannerWidth = bannerFont.textWidth(BANNER);
 }
 
+void HiScoreScreen::restAtTop() {
+    y = -height - 20;
+    mode = 0;
+}
+
 bool HiScoreScreen::enter() {
-    y = -height - 20; // resting place at the top of the window
+    restAtTop();
     return true;
 }
 
@@ -174,8 +179,7 @@ cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
 bool HiScoreScreen::offer(const HiScoreEntry& entry) {
     pendingRank = hiScore->insert(entry, true);
     if (pendingRank == -1) {
-        y = -height - 20;
-        mode = 0;
+        restAtTop();
         return false;
     }
     pending = entry;
@@ -216,7 +220,6 @@ bool HiScoreScreen::handleKey(int key) {
     // A failed save reports itself; the record stays in the table for this run.
     hiScore->save(resources->hiScorePath);
     pendingRank = -1;
-    y = -height - 20;
-    mode = 0;
+    restAtTop();
     return true;
 }

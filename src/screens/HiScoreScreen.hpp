@@ -41,6 +41,8 @@ public:
     int mode = 0; // 0 table shown, 1 name entry
 
 private:
+    // Table shown: the panel rests above the start screen, near the window's top edge.
+    void restAtTop();
     // One table row: five texts at the column positions starting at c0, on baseline y.
     void drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry, const std::string& name,
                  const Font& font, const cv::Scalar& colour) const;
