@@ -29,7 +29,7 @@ make_clip() {
 make_clip right -
 start_game "$BUILD/dravolt-fakecam" "${CLIP[@]}"
 history=$(wait_window "Detection history" 30) || fail "no window titled Detection history"
-game=$(wait_window Dravolt 30) || fail "no window titled Dravolt"
+game=$(wait_game_window 30) || fail "no window titled Dravolt"
 
 # The graph scrolls: two pictures of it a moment apart differ, and it shows yellow. Without a
 # window manager every window opens at the same corner, so the graph is raised first.
@@ -73,6 +73,6 @@ grep -q "showCameraWin: 1" "$WORK/console.log" || fail "no echo of the u key"
 # A head tilted the other way drives the car into the garage: the program ends by itself.
 make_clip left +
 start_game "$BUILD/dravolt-fakecam" "${CLIP[@]}"
-wait_window Dravolt 30 > /dev/null || fail "no game window for the left clip"
+wait_game_window 30 > /dev/null || fail "no game window for the left clip"
 expect_exit 20 "driving into the garage"
 echo "window test passed"

@@ -8,7 +8,7 @@ shots=${DRAVOLT_SHOTS:-$WORK/shots}
 mkdir -p "$shots"
 
 start_game "$BUILD/dravolt"
-win=$(wait_window Dravolt 30) || fail "no game window"
+win=$(wait_game_window 30) || fail "no game window"
 sleep 1
 screenshot "$win" "$shots/start.png"
 on_start_screen "$shots/start.png" || fail "no start screen"
@@ -91,7 +91,7 @@ expect_exit 1 "ESC on the start screen"
 
 # A new start shows the saved table, not the built-in one.
 start_game "$BUILD/dravolt"
-win=$(wait_window Dravolt 30) || fail "no game window on the second start"
+win=$(wait_game_window 30) || fail "no game window on the second start"
 grep -q "Setting HISCOREs to defaults" "$WORK/console.log" && fail "the saved table was not loaded"
 sleep 1
 screenshot "$win" "$shots/second-start.png"
@@ -112,7 +112,7 @@ expect_exit 1 "ESC during the pause"
 
 # ESC during play, and during name entry (the record is then neither kept nor saved).
 start_game "$BUILD/dravolt"
-win=$(wait_window Dravolt 30) || fail "no game window on the third start"
+win=$(wait_game_window 30) || fail "no game window on the third start"
 keys "$win" Return
 sleep 1
 keys "$win" Escape
@@ -120,7 +120,7 @@ expect_exit 1 "ESC during play"
 
 saved=$(cat "$WORK/hiscore.xml")
 start_game "$BUILD/dravolt"
-win=$(wait_window Dravolt 30) || fail "no game window on the fourth start"
+win=$(wait_game_window 30) || fail "no game window on the fourth start"
 keys "$win" Return
 sleep 0.5
 keys "$win" d

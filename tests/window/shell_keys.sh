@@ -6,9 +6,7 @@ prepare_work
 
 start_game "$BUILD/dravolt"
 win=$(wait_window Dravolt 30) || fail "no window titled Dravolt"
-geometry=$(xwininfo -id "$win")
-grep -q "Width: 800" <<< "$geometry" || fail "window width: $geometry"
-grep -q "Height: 600" <<< "$geometry" || fail "window height: $geometry"
+geometry=$(wait_size "$win" 800 600 10) || fail "window size is not 800 by 600: $geometry"
 
 keys "$win" s K z b h
 wait_console "[ESC]   -exit" || true

@@ -64,6 +64,28 @@ wait_window() {
     return 1
 }
 
+# wait_size WINDOW WIDTH HEIGHT [SECONDS]: waits until the window has that size. A window is
+# mapped before its first picture arrives, and only that picture gives it its size.
+wait_size() {
+    local id=$1 width=$2 height=$3 limit=${4:-10} geometry=""
+    for _ in $(seq $((limit * 10))); do
+        geometry=$(xwininfo -id "$id" 2>/dev/null || true)
+        grep -q "Width: $width\$" <<< "$geometry" && grep -q "Height: $height\$" <<< "$geometry" \
+            && return 0
+        sleep 0.1
+    done
+    echo "$geometry"
+    return 1
+}
+
+# wait_game_window [SECONDS]: prints the id of the game's window once it shows its first picture.
+wait_game_window() {
+    local id
+    id=$(wait_window Dravolt "${1:-30}") || return 1
+    wait_size "$id" 800 600 10 > /dev/null || return 1
+    echo "$id"
+}
+
 window_exists() { xdotool search --onlyvisible --name "^$1\$" > /dev/null 2>&1; }
 
 # keys WINDOW KEY...: focuses the window and types the keys, a short pause after each.
