@@ -35,8 +35,7 @@ void KeyTable::dispatch(int key) {
     case 'g':
         // Only the start screen starts a run this way; elsewhere g does nothing.
         if (game.state == StateStart) {
-            game.restart();
-            game.state = StatePlaying;
+            game.startRun();
         }
         break;
     case 'h':

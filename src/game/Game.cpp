@@ -62,8 +62,7 @@ void Game::update(int shift, int64_t now) {
         startScreen.update(shift, now);
         hiScoreScreen.update(shift, now);
         if (startScreen.choice == StartChoice::Start) {
-            restart();
-            state = StatePlaying;
+            startRun();
         }
         if (startScreen.choice == StartChoice::Quit) {
             state = StateQuit;
@@ -220,15 +219,15 @@ void Game::offerResult(const HiScoreEntry& entry) {
 }
 
 bool Game::handleKey(int key) {
+    // ESC quits from the start and pause screens alike.
+    if (key == KEY_ESC && (state == StateStart || state == StatePaused)) {
+        state = StateQuit;
+        return true;
+    }
     switch (state) {
     case StateStart:
         if (key == KEY_ENTER) {
-            restart();
-            state = StatePlaying;
-            return true;
-        }
-        if (key == KEY_ESC) {
-            state = StateQuit;
+            startRun();
             return true;
         }
         return false;
@@ -251,10 +250,6 @@ bool Game::handleKey(int key) {
     case StatePaused:
         if (key == KEY_SPACE) {
             state = StatePlaying;
-            return true;
-        }
-        if (key == KEY_ESC) {
-            state = StateQuit;
             return true;
         }
         return false;
@@ -285,6 +280,11 @@ void Game::restart() {
         playerCar->speed = 0;
     }
     clearCars();
+}
+
+void Game::startRun() {
+    restart();
+    state = StatePlaying;
 }
 
 void Game::clearCars() {

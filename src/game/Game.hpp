@@ -34,6 +34,8 @@ public:
     bool handleKey(int key);
 
     void restart();
+    // A new run, played from now on: what ENTER and the start line do on the start screen.
+    void startRun();
     void clearCars();
     void spawnCar();
     void toStartScreen();
