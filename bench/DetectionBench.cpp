@@ -4,7 +4,7 @@
 // The library works on one thread here, so that the measured CPU time is the whole work of a
 // pass even while other programs share the machine.
 
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 #include "detection/EyeDetector.hpp"
 
 #include <benchmark/benchmark.h>
@@ -46,8 +46,7 @@ void BM_DetectFace640x480(benchmark::State& state) {
     }
     Config config;
     EyeDetector detector(&config);
-    detector.cascade.load(cascadePath());
-    detector.drawSuppressed = false;
+    detector.loadCascade(cascadePath());
     // The marks go to a second image, so every pass searches the same clean frame as the
     // bare cascade call below.
     cv::Mat marks = source.clone();

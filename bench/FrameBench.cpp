@@ -14,7 +14,7 @@ constexpr int64_t NEVER = std::numeric_limits<int64_t>::max() / 2;
 class Frame {
 public:
     Frame() {
-        if (!game.init()) {
+        if (!game.init(now)) {
             throw std::runtime_error("run the benchmark from the repository root");
         }
         game.update(0, now); // the first update of a run only records the time
@@ -31,21 +31,21 @@ public:
     // or speeds up, so every frame does the same work.
     void playWithFourCars() {
         game.restart();
-        game.state = StatePlaying;
+        game.state = GameState::Playing;
         game.update(0, now);
         game.gameDuration = NEVER;
         game.nextSpawnTime = NEVER;
         game.nextSpeedUpTime = NEVER;
         for (int i = 0; i < 4; ++i) {
             game.spawnCar();
-            Car* car = game.cars.back();
-            car->x = 210 + i * 95;
-            car->y = 40.0 + i * 110.0;
-            car->speed = 0;
+            Car& car = game.cars.back();
+            car.x = 210 + i * 95;
+            car.y = 40.0 + i * 110.0;
+            car.speed = 0;
         }
     }
 
-    Game game;
+    Game game{1};
     FrameBlur blur{0.5};
     int64_t now = 1000000;
 };
@@ -71,23 +71,24 @@ void BM_FramePlaying(benchmark::State& state) {
 void BM_FramePaused(benchmark::State& state) {
     Frame frame;
     frame.playWithFourCars();
-    frame.game.state = StatePaused;
+    frame.game.state = GameState::Paused;
     runFrames(state, frame);
 }
 
 void BM_FrameNameEntry(benchmark::State& state) {
     Frame frame;
-    HiScore& table = frame.game.resources.hiScore;
+    HiScore& table = frame.game.hiScore;
     table.clear();
     table.loadDefaults(); // a full table of eight
     frame.playWithFourCars();
     // Between the second (3580) and the third (3170) entry: rank 2.
     const HiScoreEntry entry("", 1200, 2300, 5);
-    if (!frame.game.hiScoreScreen.offer(entry) || frame.game.hiScoreScreen.pendingRank != 2) {
+    if (!frame.game.hiScoreScreen.offer(entry, frame.now) ||
+        frame.game.hiScoreScreen.pendingRank != 2) {
         state.SkipWithError("the result should rank 2");
         return;
     }
-    frame.game.state = StateHiScore;
+    frame.game.state = GameState::HiScore;
     runFrames(state, frame);
 }
 } // namespace

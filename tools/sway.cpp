@@ -2,11 +2,10 @@
 // videos, one line per frame, so a recorded head sway can be checked without the game.
 // Runs from the game's folder: the cascade is read from the same relative path.
 
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 #include "detection/EyeDetector.hpp"
 #include "detection/FileFrameSource.hpp"
 
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -25,18 +24,10 @@ int main(int argc, char** argv) {
 
     Config config;
     EyeDetector detector(&config);
-    bool loaded = false;
-    if (std::ifstream(config.cascadePath).good()) {
-        try {
-            loaded = detector.cascade.load(config.cascadePath);
-        } catch (const cv::Exception&) {
-        }
-    }
-    if (!loaded) {
+    if (!detector.loadCascade(config.cascadePath)) {
         std::cerr << "dravolt-sway: cannot load the eye cascade '" << config.cascadePath << "'\n";
         return 1;
     }
-    detector.drawSuppressed = false;
 
     cv::Mat frame;
     for (source.read(frame); !frame.empty(); source.read(frame)) {

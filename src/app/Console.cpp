@@ -1,11 +1,8 @@
 #include "app/Console.hpp"
 
-#include "app/Config.hpp"
-#include "game/Game.hpp"
-#include "gfx/TextFormat.hpp"
+#include "core/Config.hpp"
 
 #include <ostream>
-#include <sstream>
 
 const std::string WINDOW_TITLE = "Dravolt";
 
@@ -51,14 +48,4 @@ void printSettings(const Config& config, std::ostream& out) {
         << "\n invertX          : " << config.invertX.load()
         << "\n blur             : " << config.blur.load()
         << "\n cameraEnabled    : " << config.cameraEnabled.load() << std::endl;
-}
-
-std::string gameStateDump(const Game& game) {
-    std::ostringstream out;
-    out << " gameTime: " << toString(static_cast<double>(game.gameTime) / 1000000.0, 3) << "s"
-        << " canGenCar: " << game.canGenCar << "\n cars: " << game.cars.size() << "\n";
-    for (const Car* car : game.cars) {
-        out << " car " << car->id << ": y: " << static_cast<int>(car->y) << "\n";
-    }
-    return out.str();
 }

@@ -1,12 +1,10 @@
 #pragma once
-// What the game writes to the console: the start-up banner, the key help, the settings and
-// the game-state dump of key z.
+// What the game writes to the console at start: the banner, the key help and the settings.
 
 #include <iosfwd>
 #include <string>
 
 class Config;
-class Game;
 
 extern const std::string WINDOW_TITLE;
 extern const std::string HELP_TEXT;
@@ -14,5 +12,3 @@ extern const std::string HELP_TEXT;
 void printBanner(std::ostream& out);
 void printHelp(std::ostream& out);
 void printSettings(const Config& config, std::ostream& out);
-// gameTime, canGenCar and every traffic car's id and row.
-std::string gameStateDump(const Game& game);

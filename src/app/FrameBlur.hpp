@@ -9,7 +9,7 @@
 
 class FrameBlur {
 public:
-    explicit FrameBlur(double sigma) : sigma(sigma) {}
+    explicit FrameBlur(double strength) : sigma(strength) {}
 
     // Blurs the frame in place.
     void apply(cv::Mat& frame);

@@ -1,7 +1,7 @@
 #include "app/KeyTable.hpp"
 
-#include "app/Config.hpp"
 #include "app/Console.hpp"
+#include "core/Config.hpp"
 #include "detection/DetectionThread.hpp"
 #include "game/Game.hpp"
 
@@ -19,12 +19,8 @@ bool flip(std::atomic<bool>& value) {
 }
 } // namespace
 
-int lowerKey(int key) {
-    return key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key;
-}
-
-KeyTable::KeyTable(Config& config, Game& game, DetectionThread& detection, std::ostream& out)
-    : config(config), game(game), detection(detection), out(out) {}
+KeyTable::KeyTable(Config& settings, Game& running, DetectionThread& worker, std::ostream& console)
+    : config(settings), game(running), detection(worker), out(console) {}
 
 void KeyTable::echo(const char* name, bool value) {
     out << name << ": " << value << "\n";
@@ -34,7 +30,7 @@ void KeyTable::dispatch(int key) {
     switch (key) {
     case 'g':
         // Only the start screen starts a run this way; elsewhere g does nothing.
-        if (game.state == StateStart) {
+        if (game.state == GameState::Start) {
             game.startRun();
         }
         break;
@@ -78,7 +74,7 @@ void KeyTable::dispatch(int key) {
         game.restart();
         break;
     case 'z':
-        out << gameStateDump(game);
+        out << game.stateDump();
         break;
     default:
         break;

@@ -1,20 +1,18 @@
 #include "app/MainLoop.hpp"
 
-#include "app/Clock.hpp"
-#include "app/Config.hpp"
 #include "app/Console.hpp"
 #include "app/DisplayCheck.hpp"
 #include "app/FrameBlur.hpp"
-#include "app/KeyCodes.hpp"
 #include "app/KeyTable.hpp"
 #include "app/Steering.hpp"
+#include "core/Clock.hpp"
+#include "core/Config.hpp"
+#include "core/KeyCodes.hpp"
 #include "detection/DetectionThread.hpp"
 #include "game/Game.hpp"
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <iostream>
 #include <opencv2/core/utils/logger.hpp>
 #include <opencv2/highgui.hpp>
@@ -32,39 +30,6 @@ void waitForCharacter() {
     std::getchar();
 }
 
-// Stops and joins the worker when the scope ends, also when an exception leaves it, so that
-// destroying the thread object never waits for a worker that was not told to stop.
-class WorkerStop {
-public:
-    explicit WorkerStop(DetectionThread& detection) : detection(detection) {}
-    WorkerStop(const WorkerStop&) = delete;
-    WorkerStop& operator=(const WorkerStop&) = delete;
-    ~WorkerStop() {
-        if (detection.handle.joinable()) {
-            detection.running = false;
-            detection.handle.join();
-        }
-    }
-
-    // The orderly stop. While windows are open the wait keeps the window system serviced.
-    void stop(bool windowsOpen) {
-        detection.running = false;
-        sleepMillis(100);
-        while (detection.state == Running) {
-            std::cout << "Waiting for detector thread to exit .. \n";
-            if (windowsOpen) {
-                cv::waitKey(25);
-            } else {
-                sleepMillis(25);
-            }
-        }
-        detection.join();
-    }
-
-private:
-    DetectionThread& detection;
-};
-
 std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
                                                      const CameraFactory& openCamera) {
     if (openCamera) {
@@ -79,8 +44,9 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
     for (;;) {
         sleepMillis(10);
         const int step = takeSteeringStep(config, detection.pendingShift);
-        game.update(step, nowMicros());
-        if (game.state == StateQuit) {
+        const int64_t now = nowMicros();
+        game.update(step, now);
+        if (game.state == GameState::Quit) {
             return;
         }
         game.draw();
@@ -91,7 +57,7 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
         detection.showWindows();
 
         int key = cv::waitKeyEx(5);
-        if (!game.handleKey(key)) {
+        if (!game.handleKey(key, now)) {
             key = lowerKey(key);
             keys.dispatch(key);
         }
@@ -103,7 +69,6 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
 } // namespace
 
 void runGame(const CameraFactory& openCamera) {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
     printBanner(std::cout);
     printHelp(std::cout);
     Config config;
@@ -122,13 +87,15 @@ void runGame(const CameraFactory& openCamera) {
         waitForCharacter();
         return;
     }
-    WorkerStop worker(*detection);
+    // From here on, an exception that leaves this function destroys the thread object, which
+    // stops and joins the worker first.
     detection->start();
 
-    std::unique_ptr<Game> game = std::make_unique<Game>();
-    if (!game->init()) {
+    // Every start brings other traffic.
+    auto game = std::make_unique<Game>(static_cast<uint64_t>(cv::getTickCount()));
+    if (!game->init(nowMicros())) {
         waitForCharacter();
-        worker.stop(false);
+        detection->stop(false);
         return;
     }
     cv::namedWindow(WINDOW_TITLE, cv::WINDOW_AUTOSIZE | cv::WINDOW_GUI_NORMAL);
@@ -136,7 +103,7 @@ void runGame(const CameraFactory& openCamera) {
     detection->updateCameraWindow();
 
     runFrameLoop(config, *detection, *game);
-    worker.stop(true);
+    detection->stop(true);
     game.reset();
 }
 

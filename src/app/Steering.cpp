@@ -1,6 +1,6 @@
 #include "app/Steering.hpp"
 
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 
 int takeSteeringStep(Config& config, std::atomic<int>& pendingShift) {
     int step = 0;

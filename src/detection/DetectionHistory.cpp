@@ -4,15 +4,10 @@
 
 #include <opencv2/imgproc.hpp>
 
-DetectionHistory::DetectionHistory() : colour(YELLOW), font(0, 1.0, 1) {}
-
 void DetectionHistory::add(int shift, int64_t time) {
     entries.push_front(HistoryEntry{shift, time});
     if (entries.size() > capacity) {
         entries.pop_back();
-    }
-    if (startTime == -1) {
-        startTime = time;
     }
 }
 

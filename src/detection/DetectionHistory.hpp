@@ -3,7 +3,7 @@
 // which the newest value sits at the bottom edge and older ones scroll upward, 0 on the
 // centre line and right-hand sway to the right, with a faint rule at every change of second.
 
-#include "gfx/Font.hpp"
+#include "gfx/Palette.hpp"
 
 #include <opencv2/core.hpp>
 
@@ -17,7 +17,7 @@ struct HistoryEntry {
 
 class DetectionHistory {
 public:
-    DetectionHistory();
+    DetectionHistory() = default;
     virtual ~DetectionHistory() = default;
 
     // Puts the value in front and drops the oldest entry beyond capacity.
@@ -27,7 +27,5 @@ public:
 
     std::list<HistoryEntry> entries; // newest first
     uint64_t capacity = 100;
-    int64_t startTime = -1; // time of the first entry ever added
-    cv::Scalar colour;
-    Font font;
+    cv::Scalar colour = YELLOW;
 };

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <thread>
 
 DetectionThread::DetectionThread(Config& settings)
@@ -22,9 +21,26 @@ DetectionThread::~DetectionThread() {
     // The base class would join only after the members below are gone, while a running
     // worker still uses them; and a worker nobody stops never ends.
     running = false;
-    if (handle.joinable()) {
-        handle.join();
+    if (joinable()) {
+        join();
     }
+}
+
+void DetectionThread::stop(bool serviceWindows) {
+    running = false;
+    if (!joinable()) {
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    while (state == Running) {
+        *console << "Waiting for detector thread to exit .. \n";
+        if (serviceWindows) {
+            cv::waitKey(25);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+    }
+    join();
 }
 
 void DetectionThread::setConsole(std::ostream& stream) {
@@ -33,20 +49,10 @@ void DetectionThread::setConsole(std::ostream& stream) {
 }
 
 bool DetectionThread::prepare() {
-    // A missing file is caught first, or the library adds a complaint of its own; a damaged
-    // file is as unusable as a missing one.
-    bool loaded = false;
-    if (std::ifstream(config->cascadePath).good()) {
-        try {
-            loaded = detector.cascade.load(config->cascadePath);
-        } catch (const cv::Exception&) {
-        }
-    }
-    if (!loaded) {
+    if (!detector.loadCascade(config->cascadePath)) {
         *console << "ERROR: Can't load detector :\\" << std::endl;
         return false;
     }
-    detector.drawSuppressed = false;
 
     if (camera && camera->isOpened()) {
         camera->read(frame);

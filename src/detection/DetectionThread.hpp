@@ -6,7 +6,7 @@
 // When the camera is missing or fails, or the image library gives up on a frame, the worker
 // says so, switches the camera off in the settings and ends: the game goes on by keys.
 
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 #include "detection/DetectionHistory.hpp"
 #include "detection/EyeDetector.hpp"
 #include "detection/FrameSource.hpp"
@@ -31,6 +31,11 @@ public:
     DetectionThread(Config& config, std::unique_ptr<FrameSource> source);
     // Stops and joins a worker that is still running before the camera and detector go.
     ~DetectionThread() override;
+
+    // The orderly stop: clears running, gives the worker 100 ms, then waits in 25 ms steps
+    // while it still runs and joins it. With serviceWindows the waits keep the window system
+    // serviced (main thread only). Nothing to do for a worker that was never started.
+    void stop(bool serviceWindows);
 
     // Loads the cascade, tests the camera with one frame, creates the history window.
     // Main thread, before start. False when the cascade cannot be loaded.

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <fstream>
 #include <string>
 
 const cv::Scalar RECT_PALETTE[6] = {RED, GREEN, BLUE, YELLOW, PURPLE, PINK};
@@ -30,6 +31,20 @@ int distance(int dx, int dy) {
 EyeDetector::EyeDetector(Config* settings) : config(settings) {}
 
 EyeDetector::~EyeDetector() = default;
+
+bool EyeDetector::loadCascade(const std::string& path) {
+    // A missing file is caught first, or the library adds a complaint of its own; a damaged
+    // file is as unusable as a missing one.
+    bool loaded = false;
+    if (std::ifstream(path).good()) {
+        try {
+            loaded = cascade.load(path);
+        } catch (const cv::Exception&) {
+        }
+    }
+    drawSuppressed = !loaded;
+    return loaded;
+}
 
 int EyeDetector::detect(const cv::Mat& input, cv::Mat& output, bool dump) {
     cascade.detectMultiScale(input, objects, 1.1, 3, 0, cv::Size(0, 0), cv::Size(0, 0));

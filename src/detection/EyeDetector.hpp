@@ -8,13 +8,14 @@
 //
 // Used from the detection thread only; reads drawAll and invertX of the shared Config.
 
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 #include "detection/Eye.hpp"
 
 #include <opencv2/core.hpp>
 #include <opencv2/objdetect.hpp>
 
 #include <iostream>
+#include <string>
 #include <vector>
 
 class EyeDetector {
@@ -24,6 +25,9 @@ public:
     EyeDetector(const EyeDetector&) = delete;
     EyeDetector& operator=(const EyeDetector&) = delete;
 
+    // Loads the eye cascade; false when the file is missing or unusable. Until it has loaded,
+    // nothing is drawn on the output images.
+    bool loadCascade(const std::string& path);
     // Searches input, draws on output (the thread passes the same image twice) and returns
     // the sway: 0 unless a confirmed pair was found. dump lists the pairing on the console
     // and writes the annotated image to "image_<seconds>.png" in the working directory.
@@ -41,7 +45,7 @@ public:
     std::vector<Eye> trackedEyes; // last confirmed pair, left first; never emptied once set
     std::vector<cv::Rect> objects;
     std::vector<Eye> eyes;
-    bool drawSuppressed = true; // cleared by the owner once the cascade has loaded
+    bool drawSuppressed = true; // cleared once the cascade has loaded
     bool quiet = true;          // the tracking messages are for debugging sessions only
 
 private:

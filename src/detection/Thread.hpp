@@ -19,14 +19,17 @@ public:
     void start();
     // Waits for the body to end; throws std::system_error like std::thread::join.
     void join();
+    // True from start until join.
+    bool joinable() const { return handle.joinable(); }
 
     const int number;                   // sequence number of the object, from 0
     std::atomic<int> state{NotStarted}; // written by the worker only
-    std::thread handle;
 
 protected:
     virtual void run() {}
 
 private:
     static void threadEntry(Thread* thread);
+
+    std::thread handle;
 };

@@ -1,6 +1,5 @@
 #include "game/Car.hpp"
 
-#include "app/Clock.hpp"
 #include "gfx/Compositing.hpp"
 
 namespace {
@@ -26,8 +25,7 @@ void Car::draw(cv::Mat& frame) const {
     overlay(sprite, frame, x, static_cast<int>(y), mask);
 }
 
-void Car::startBlink() {
-    const int64_t now = nowMicros();
+void Car::startBlink(int64_t now) {
     blinkState = 1;
     blinkTime = now;
     nextBlink = now + HIDDEN_PHASE;
@@ -35,7 +33,7 @@ void Car::startBlink() {
     hit = true;
 }
 
-void Car::updateBlink(int64_t delta) {
+void Car::updateBlink(int64_t delta, int64_t now) {
     if (!hit) {
         return;
     }
@@ -43,7 +41,6 @@ void Car::updateBlink(int64_t delta) {
     if (blinkTime < nextBlink) {
         return;
     }
-    const int64_t now = nowMicros();
     blinkState = blinkState == 1 ? 0 : 1;
     blinkPeriod = blinkState == 1 ? HIDDEN_PHASE : SHOWN_PHASE;
     blinkTime = now;

@@ -14,8 +14,10 @@ public:
     virtual ~Car() = default;
 
     void draw(cv::Mat& frame) const;
-    void startBlink();
-    void updateBlink(int64_t delta);
+    // Hides the car for the first phase of its blinking, from now on.
+    void startBlink(int64_t now);
+    // Advances the blink clock by delta; a phase that has run out starts the next one at now.
+    void updateBlink(int64_t delta, int64_t now);
 
     int width() const { return sprite.cols; }
     int height() const { return sprite.rows; }

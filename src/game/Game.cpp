@@ -1,11 +1,13 @@
 #include "game/Game.hpp"
 
-#include "app/KeyCodes.hpp"
-#include "game/Random.hpp"
+#include "core/KeyCodes.hpp"
 #include "gfx/Compositing.hpp"
+#include "gfx/TextFormat.hpp"
 
 #include <algorithm>
+#include <iostream>
 #include <memory>
+#include <sstream>
 
 namespace {
 constexpr int64_t RUN_LENGTH = 60000000;
@@ -33,15 +35,20 @@ bool overlapsHorizontally(const Car& a, const Car& b) {
 
 } // namespace
 
-Game::Game()
+Game::Game(uint64_t seed, std::string hiScoreFile)
     : background(600, 800, CV_8UC3, cv::Scalar::all(0)),
-      frame(600, 800, CV_8UC3, cv::Scalar::all(0)), startScreen(&resources),
-      pauseScreen(&resources), hiScoreScreen(&resources, &resources.hiScore),
-      pixelsPerMeter(stripeLength) {}
+      frame(600, 800, CV_8UC3, cv::Scalar::all(0)), hiScorePath(std::move(hiScoreFile)),
+      startScreen(&resources), pauseScreen(&resources),
+      hiScoreScreen(&resources, &hiScore, hiScorePath), pixelsPerMeter(stripeLength),
+      trafficRng(seed), shakeRng(~seed) {}
 
-Game::~Game() {
-    clearCars();
-    delete playerCar;
+void Game::loadHiScore() {
+    hiScore.setMaxEntries(8);
+    if (!hiScore.load(hiScorePath)) {
+        std::cout << "Can't load '" + hiScorePath + "'. Setting HISCOREs to defaults..\n"
+                  << std::flush;
+        hiScore.loadDefaults();
+    }
 }
 
 double Game::playerSpeedKmh() const {
@@ -58,31 +65,31 @@ void Game::update(int shift, int64_t now) {
     lastUpdateTime = now;
 
     switch (state) {
-    case StateStart:
+    case GameState::Start:
         startScreen.update(shift, now);
         hiScoreScreen.update(shift, now);
         if (startScreen.choice == StartChoice::Start) {
             startRun();
         }
         if (startScreen.choice == StartChoice::Quit) {
-            state = StateQuit;
+            state = GameState::Quit;
         }
         break;
-    case StatePaused:
+    case GameState::Paused:
         pauseScreen.update(shift, now);
         break;
-    case StateHiScore:
+    case GameState::HiScore:
         hiScoreScreen.update(shift, now);
         break;
-    case StatePlaying:
-        updatePlaying(shift, dt);
+    case GameState::Playing:
+        updatePlaying(shift, dt, now);
         break;
     default:
         break;
     }
 }
 
-void Game::updatePlaying(int shift, int64_t dt) {
+void Game::updatePlaying(int shift, int64_t dt, int64_t now) {
     gameTime += dt;
 
     Car& player = *playerCar;
@@ -97,7 +104,7 @@ void Game::updatePlaying(int shift, int64_t dt) {
 
     if (gameTime >= gameDuration) {
         gameTime = gameDuration;
-        finishRun();
+        finishRun(now);
         return;
     }
 
@@ -122,24 +129,21 @@ void Game::updatePlaying(int shift, int64_t dt) {
     }
     canGenCar = true;
 
-    moveTraffic(dt);
+    moveTraffic(dt, now);
 }
 
-void Game::moveTraffic(int64_t dt) {
+void Game::moveTraffic(int64_t dt, int64_t now) {
     Car& player = *playerCar;
     for (auto it = cars.begin(); it != cars.end();) {
-        Car& car = **it;
-        car.updateBlink(dt);
+        Car& car = *it;
+        car.updateBlink(dt, now);
         car.y += car.speed * dt / 1000000.0;
 
         if (top(car) > frame.rows) {
             if (!car.hit) {
                 score += car.speed;
             }
-            // Erase first so the list never holds a dangling pointer, then delete once.
-            Car* leaving = *it;
             it = cars.erase(it);
-            delete leaving;
             continue;
         }
 
@@ -151,7 +155,7 @@ void Game::moveTraffic(int64_t dt) {
         // comes from above.
         if (!car.hit && top(car) + car.height() > top(player) &&
             overlapsHorizontally(car, player)) {
-            car.startBlink();
+            car.startBlink(now);
             ++hits;
             if (playerSpeedKmh() > HIT_PENALTY_LIMIT_KMH) {
                 player.speed = std::max(0.0, player.speed - 10.0 * pixelsPerMeter);
@@ -166,98 +170,95 @@ void Game::moveTraffic(int64_t dt) {
 }
 
 void Game::queueBehind(Car& car) const {
-    for (const Car* ahead : cars) {
-        if (ahead == &car) {
+    for (const Car& ahead : cars) {
+        if (&ahead == &car) {
             continue;
         }
-        const bool isAhead = top(car) < top(*ahead);
-        const bool isClose = top(car) + QUEUE_GAP + car.height() > top(*ahead);
-        if (isAhead && isClose && overlapsHorizontally(car, *ahead) && car.speed > ahead->speed) {
-            car.speed = ahead->speed;
+        const bool isAhead = top(car) < top(ahead);
+        const bool isClose = top(car) + QUEUE_GAP + car.height() > top(ahead);
+        if (isAhead && isClose && overlapsHorizontally(car, ahead) && car.speed > ahead.speed) {
+            car.speed = ahead.speed;
         }
     }
 }
 
 void Game::spawnCar() {
-    auto owned = std::make_unique<Car>(resources.textures[TextureCar]);
-    Car* car = owned.get();
-    cars.push_back(car);
-    owned.release(); // the list owns it now
+    Car& car = cars.emplace_back(resources.textures[TextureCar]);
 
-    const int width = car->width();
+    const int width = car.width();
     int r = 0;
     if (roadWidth > width) {
-        r = rng().uniform(0, roadWidth - width);
+        r = trafficRng.uniform(0, roadWidth - width);
     }
-    car->x = background.cols / 2 - roadWidth / 2 + r;
-    car->y = -car->height();
+    car.x = background.cols / 2 - roadWidth / 2 + r;
+    car.y = -car.height();
 
     const int a = std::max(5, static_cast<int>(playerCar->speed) - 10);
-    const int b = 5 * (4 + rng().uniform(0, 20));
-    car->speed = std::min(a, b);
+    const int b = 5 * (4 + trafficRng.uniform(0, 20));
+    car.speed = std::min(a, b);
 
     cv::Scalar colour(0, 0, 0, 0);
-    const int k = rng().uniform(0, 3);
-    colour[k] = 20 + rng().uniform(0, 40);
-    colour[(k + 1) % 3] = 200 + rng().uniform(0, 55);
-    colour[(k + 2) % 3] = 10 * rng().uniform(0, 23);
-    recolour(car->sprite, colour);
+    const int k = trafficRng.uniform(0, 3);
+    colour[k] = 20 + trafficRng.uniform(0, 40);
+    colour[(k + 1) % 3] = 200 + trafficRng.uniform(0, 55);
+    colour[(k + 2) % 3] = 10 * trafficRng.uniform(0, 23);
+    recolour(car.sprite, colour);
 }
 
-void Game::finishRun() {
+void Game::finishRun(int64_t now) {
     const int metres = static_cast<int>(length);
     const int points = static_cast<int>(score);
-    offerResult(HiScoreEntry("", metres, points, hits));
+    offerResult(HiScoreEntry("", metres, points, hits), now);
 }
 
-void Game::offerResult(const HiScoreEntry& entry) {
-    if (hiScoreScreen.offer(entry)) {
-        state = StateHiScore;
+void Game::offerResult(const HiScoreEntry& entry, int64_t now) {
+    if (hiScoreScreen.offer(entry, now)) {
+        state = GameState::HiScore;
     } else {
         toStartScreen();
     }
 }
 
-bool Game::handleKey(int key) {
+bool Game::handleKey(int key, int64_t now) {
     // ESC quits from the start and pause screens alike.
-    if (key == KEY_ESC && (state == StateStart || state == StatePaused)) {
-        state = StateQuit;
+    if (key == KEY_ESC && (state == GameState::Start || state == GameState::Paused)) {
+        state = GameState::Quit;
         return true;
     }
     switch (state) {
-    case StateStart:
+    case GameState::Start:
         if (key == KEY_ENTER) {
             startRun();
             return true;
         }
         return false;
-    case StatePlaying:
+    case GameState::Playing:
         switch (lowerKey(key)) {
         case KEY_SPACE:
-            state = StatePaused;
+            state = GameState::Paused;
             return true;
         case 'r':
             toStartScreen();
             return true;
         case 'd': {
             // A fixed result that ranks in any ordinary table, to try the name entry at once.
-            offerResult(HiScoreEntry("", 103999, 99999, 999));
+            offerResult(HiScoreEntry("", 103999, 99999, 999), now);
             return true;
         }
         default:
             return false;
         }
-    case StatePaused:
+    case GameState::Paused:
         if (key == KEY_SPACE) {
-            state = StatePlaying;
+            state = GameState::Playing;
             return true;
         }
         return false;
-    case StateHiScore:
+    case GameState::HiScore:
         if (!hiScoreScreen.handleKey(key)) {
             return false;
         }
-        if (hiScoreScreen.mode != 1) {
+        if (hiScoreScreen.mode != HiScoreMode::NameEntry) {
             toStartScreen();
         }
         return true;
@@ -284,17 +285,24 @@ void Game::restart() {
 
 void Game::startRun() {
     restart();
-    state = StatePlaying;
+    state = GameState::Playing;
 }
 
 void Game::clearCars() {
-    for (Car* car : cars) {
-        delete car;
-    }
     cars.clear();
 }
 
 void Game::toStartScreen() {
-    state = StateStart;
+    state = GameState::Start;
     startScreen.resetSelection();
+}
+
+std::string Game::stateDump() const {
+    std::ostringstream out;
+    out << " gameTime: " << toString(static_cast<double>(gameTime) / 1000000.0, 3) << "s"
+        << " canGenCar: " << canGenCar << "\n cars: " << cars.size() << "\n";
+    for (const Car& car : cars) {
+        out << " car " << car.id << ": y: " << static_cast<int>(car.y) << "\n";
+    }
+    return out.str();
 }

@@ -1,12 +1,14 @@
 #pragma once
 // The heart of the program: the player's car, the traffic, the kerbs, the score, the run
-// clock and the three screens, and which of them is active. update advances one frame on an
-// explicit clock value; draw composes the 800 by 600 frame that the main loop shows.
+// clock, the high-score table and the three screens, and which of them is active. update
+// advances one frame on an explicit clock value; draw composes the 800 by 600 frame that the
+// main loop shows. The game owns its random generators, so a seeded game repeats its traffic.
 
 #include "game/Car.hpp"
 #include "game/GameState.hpp"
 #include "gfx/Font.hpp"
 #include "gfx/Resources.hpp"
+#include "hiscore/HiScore.hpp"
 #include "hiscore/HiScoreEntry.hpp"
 #include "screens/HiScoreScreen.hpp"
 #include "screens/PauseScreen.hpp"
@@ -14,24 +16,28 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <opencv2/core.hpp>
+#include <string>
 
 class Game {
 public:
-    Game();
+    // seed starts the traffic's and the view shake's generators; hiScoreFile is where the
+    // table is loaded from and saved to.
+    explicit Game(uint64_t seed, std::string hiScoreFile = "hiscore.xml");
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
-    virtual ~Game();
+    virtual ~Game() = default;
 
-    // Loads the resources, prepares the screens, creates the player's car, paints the
-    // backdrop and sets up the first run. False when a texture is missing.
-    bool init();
+    // Loads the textures and the high-score table, prepares the screens, creates the player's
+    // car, paints the backdrop and sets up the first run. False when a texture is missing.
+    bool init(int64_t nowMicros);
     // One frame: the steering step in pixels and the clock in microseconds.
     void update(int shift, int64_t nowMicros);
     // Composes frame.
     void draw();
-    // A raw key code from the window; true when the game consumed it.
-    bool handleKey(int key);
+    // A raw key code from the window at the given time; true when the game consumed it.
+    bool handleKey(int key, int64_t nowMicros);
 
     void restart();
     // A new run, played from now on: what ENTER and the start line do on the start screen.
@@ -39,6 +45,8 @@ public:
     void clearCars();
     void spawnCar();
     void toStartScreen();
+    // gameTime, canGenCar and every traffic car's id and row, as key z prints them.
+    std::string stateDump() const;
 
     cv::Mat background;
     cv::Mat frame;
@@ -52,32 +60,37 @@ public:
     double score = 0.0;
     int hits = 0;
     double length = 0.0; // metres
-    int state = StateStart;
+    GameState state = GameState::Start;
     int64_t gameDuration = 0;
     int64_t gameTime = 0;
     int64_t nextSpeedUpTime = 0;
     int64_t nextSpawnTime = 0;
     int64_t lastUpdateTime = 0;
     int64_t shakeUntil = 0;
-    std::list<Car*> cars; // owned, oldest first
+    std::list<Car> cars; // oldest first
     bool canGenCar = false;
-    Car* playerCar = nullptr; // owned
+    std::unique_ptr<Car> playerCar;
     Resources resources;
+    HiScore hiScore;
+    std::string hiScorePath;
     StartScreen startScreen;
     PauseScreen pauseScreen;
     HiScoreScreen hiScoreScreen;
     Font hudFont;
     int pixelsPerMeter = 30;
     cv::Mat shakeFrame; // the unshaken picture during a shake, kept so no frame allocates
+    cv::RNG trafficRng; // places, speeds and colours of new cars
+    cv::RNG shakeRng;   // the view shake's offsets, apart so that a shake never changes the traffic
 
 private:
     double playerSpeedKmh() const;
-    void updatePlaying(int shift, int64_t dt);
-    void moveTraffic(int64_t dt);
+    void loadHiScore();
+    void updatePlaying(int shift, int64_t dt, int64_t now);
+    void moveTraffic(int64_t dt, int64_t now);
     void queueBehind(Car& car) const;
-    void finishRun();
+    void finishRun(int64_t now);
     // Hands a result to the high-score screen: name entry when it ranks, else the start screen.
-    void offerResult(const HiScoreEntry& entry);
+    void offerResult(const HiScoreEntry& entry, int64_t now);
     void drawHud();
     void drawScreen(Screen& screen);
 };

@@ -7,7 +7,6 @@
 #include "gfx/Palette.hpp"
 #include "gfx/TextFormat.hpp"
 
-#include <cstdlib>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -18,13 +17,14 @@ constexpr int STRIPE_WIDTH = 20;
 const cv::Point VALUE_OFFSET(10, 45);
 } // namespace
 
-bool Game::init() {
+bool Game::init(int64_t now) {
     if (!resources.load()) {
         return false;
     }
+    loadHiScore();
     Screen* screens[] = {&startScreen, &pauseScreen, &hiScoreScreen};
     for (Screen* screen : screens) {
-        if (!screen->enter()) {
+        if (!screen->enter(now)) {
             return false;
         }
         // The static part of each panel is painted once.
@@ -34,8 +34,7 @@ bool Game::init() {
     const int W = background.cols;
     const int H = background.rows;
 
-    delete playerCar;
-    playerCar = new Car(resources.textures[TextureCar]);
+    playerCar = std::make_unique<Car>(resources.textures[TextureCar]);
     Car& player = *playerCar;
     player.bounds = cv::Rect(W / 2 - roadWidth / 2, 0, roadWidth, H);
     player.x = player.bounds.x + player.bounds.width / 2 - player.width() / 2;
@@ -92,28 +91,28 @@ void Game::draw() {
     overlay(stripes, frame, leftStripeX, t + stripes.rows);
     overlay(stripes, frame, rightStripeX, t + stripes.rows);
 
-    for (const Car* car : cars) {
-        car->draw(frame);
+    for (const Car& car : cars) {
+        car.draw(frame);
     }
 
     drawHud();
     playerCar->draw(frame);
 
-    if (state == StatePlaying && gameTime < shakeUntil) {
+    if (state == GameState::Playing && gameTime < shakeUntil) {
         frame.copyTo(shakeFrame);
         // Shifts the picture sideways by -2 to +2; the uncovered columns keep their content.
-        overlay(shakeFrame, frame, std::rand() % 5 - 2, 0);
+        overlay(shakeFrame, frame, shakeRng.uniform(-2, 3), 0);
     }
 
     switch (state) {
-    case StateStart:
+    case GameState::Start:
         drawScreen(startScreen);
         drawScreen(hiScoreScreen);
         break;
-    case StatePaused:
+    case GameState::Paused:
         drawScreen(pauseScreen);
         break;
-    case StateHiScore:
+    case GameState::HiScore:
         drawScreen(hiScoreScreen);
         break;
     default:

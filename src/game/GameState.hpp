@@ -1,10 +1,10 @@
 #pragma once
 // Which part of the game is active.
 
-enum GameState {
-    StateStart = 0,   // start screen and high-score table over the idle road
-    StatePlaying = 1, // the run
-    StatePaused = 2,  // pause screen over the frozen run
-    StateHiScore = 3, // high-score screen with name entry
-    StateQuit = 4     // the main loop stops when it sees this state
+enum class GameState {
+    Start,   // start screen and high-score table over the idle road
+    Playing, // the run
+    Paused,  // pause screen over the frozen run
+    HiScore, // high-score screen with name entry
+    Quit     // the main loop stops when it sees this state
 };

@@ -6,8 +6,8 @@ Font::Font() {
     set(0, 1.0, 1);
 }
 
-Font::Font(int face, double scale, int thickness) {
-    set(face, scale, thickness);
+Font::Font(int newFace, double newScale, int newThickness) {
+    set(newFace, newScale, newThickness);
 }
 
 void Font::set(int newFace, double newScale, int newThickness) {

@@ -27,13 +27,5 @@ bool Resources::load() {
             return false;
         }
     }
-
-    hiScorePath = "hiscore.xml";
-    hiScore.setMaxEntries(8);
-    if (!hiScore.load(hiScorePath)) {
-        std::cout << "Can't load '" + hiScorePath + "'. Setting HISCOREs to defaults..\n"
-                  << std::flush;
-        hiScore.loadDefaults();
-    }
     return true;
 }

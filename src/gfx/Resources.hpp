@@ -1,8 +1,6 @@
 #pragma once
-// What the game loads from disk at start: the three textures and the high-score table
-// with the name of its file. The game holds one by value; the screens point to it.
-
-#include "hiscore/HiScore.hpp"
+// The textures the game loads from disk at start. The game holds one by value; the screens
+// point to it.
 
 #include <memory>
 #include <opencv2/core.hpp>
@@ -22,11 +20,8 @@ public:
     Resources& operator=(const Resources&) = delete;
     virtual ~Resources() = default;
 
-    // Loads the three textures (false at the first one missing, with its message), then
-    // the high-score table, falling back to the built-in one.
+    // Loads the three textures; false at the first one missing, with its message.
     bool load();
 
     std::unique_ptr<cv::Mat[]> textures; // null until load: car, garage, start line
-    HiScore hiScore;
-    std::string hiScorePath;
 };

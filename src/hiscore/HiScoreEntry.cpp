@@ -6,9 +6,9 @@
 #include <limits>
 #include <string_view>
 
-HiScoreEntry::HiScoreEntry(const std::string& name, int length, int score, int hits)
-    : name(name), length(length), score(score), hits(hits),
-      total(computeTotal(length, score, hits)) {}
+HiScoreEntry::HiScoreEntry(const std::string& player, int metres, int points, int collisions)
+    : name(player), length(metres), score(points), hits(collisions),
+      total(computeTotal(metres, points, collisions)) {}
 
 int HiScoreEntry::computeTotal(int length, int score, int hits) {
     const std::int64_t sum = std::int64_t{score} + length - std::int64_t{10} * hits;

@@ -1,13 +1,12 @@
 #include "screens/HiScoreScreen.hpp"
 
-#include "app/Clock.hpp"
-#include "app/KeyCodes.hpp"
+#include "core/KeyCodes.hpp"
 #include "gfx/Palette.hpp"
-#include "gfx/Resources.hpp"
 #include "gfx/TextFormat.hpp"
 #include "hiscore/HiScore.hpp"
 
 #include <opencv2/imgproc.hpp>
+#include <utility>
 
 namespace {
 const cv::Scalar PANEL_FILL(58, 92, 86);
@@ -37,8 +36,8 @@ bool isPrintableKey(int key) {
 }
 } // namespace
 
-HiScoreScreen::HiScoreScreen(Resources* resources, HiScore* hiScore)
-    : Screen(resources, 570, 255), hiScore(hiScore) {
+HiScoreScreen::HiScoreScreen(Resources* shared, HiScore* table, std::string file)
+    : Screen(shared, 570, 255), hiScore(table), hiScoreFile(std::move(file)) {
     topFont.set(4, 0.7, 1);
     rowFont.set(0, 0.55, 1);
     bannerFont.set(4, 3.3, 9);
@@ -47,21 +46,21 @@ HiScoreScreen::HiScoreScreen(Resources* resources, HiScore* hiScore)
 
 void HiScoreScreen::restAtTop() {
     y = -height - 20;
-    mode = 0;
+    mode = HiScoreMode::Table;
 }
 
-bool HiScoreScreen::enter() {
+bool HiScoreScreen::enter(int64_t /*nowMicros*/) {
     restAtTop();
     return true;
 }
 
 void HiScoreScreen::update(int /*shift*/, int64_t now) {
-    if (mode != 1 || now < nextToggle) {
+    if (mode != HiScoreMode::NameEntry || now < nextToggle) {
         return;
     }
     cursorVisible = !cursorVisible;
     toggleInterval = cursorVisible ? CURSOR_SHOWN_MICROS : CURSOR_HIDDEN_MICROS;
-    nextToggle = nowMicros() + toggleInterval;
+    nextToggle = now + toggleInterval;
 }
 
 void HiScoreScreen::draw(cv::Mat& image) {
@@ -75,7 +74,7 @@ void HiScoreScreen::draw(cv::Mat& image) {
 }
 
 bool HiScoreScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
-    if (mode == 1) {
+    if (mode == HiScoreMode::NameEntry) {
         backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, grey); });
     }
     return true;
@@ -126,18 +125,19 @@ void HiScoreScreen::drawHint(cv::Mat& frame, int px, int py) {
         drawPending(row, style);
     }
 
-    if (mode == 1) {
+    if (mode == HiScoreMode::NameEntry) {
         drawBanner(frame);
     }
 }
 
-void HiScoreScreen::drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry,
+void HiScoreScreen::drawRow(cv::Mat& frame, int c0, int baseline, const HiScoreEntry& entry,
                             const std::string& name, const Font& font,
                             const cv::Scalar& colour) const {
     const std::string texts[5] = {name, toString(entry.length / 1000.0, 2), toString(entry.score),
                                   toString(entry.hits), toString(entry.total)};
     for (int column = 0; column < 5; ++column) {
-        drawText(frame, texts[column], c0 + COLUMN_OFFSETS[column], y, font, colour, cv::LINE_8);
+        drawText(frame, texts[column], c0 + COLUMN_OFFSETS[column], baseline, font, colour,
+                 cv::LINE_8);
     }
 }
 
@@ -176,7 +176,7 @@ cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
     return bannerRect;
 }
 
-bool HiScoreScreen::offer(const HiScoreEntry& entry) {
+bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
     pendingRank = hiScore->insert(entry, true);
     if (pendingRank == -1) {
         restAtTop();
@@ -187,16 +187,16 @@ bool HiScoreScreen::offer(const HiScoreEntry& entry) {
     confirmed = false;
     typedName.clear();
     // The first update shows the cursor at once.
-    nextToggle = nowMicros();
+    nextToggle = now;
     toggleInterval = 0;
     x = -(width / 2);
     y = -(height / 2);
-    mode = 1;
+    mode = HiScoreMode::NameEntry;
     return true;
 }
 
 bool HiScoreScreen::handleKey(int key) {
-    if (mode != 1) {
+    if (mode != HiScoreMode::NameEntry) {
         return false;
     }
     if (key == KEY_BACKSPACE) {
@@ -218,7 +218,7 @@ bool HiScoreScreen::handleKey(int key) {
     pending.name = typedName;
     hiScore->insert(pending, false);
     // A failed save reports itself; the record stays in the table for this run.
-    hiScore->save(resources->hiScorePath);
+    hiScore->save(hiScoreFile);
     pendingRank = -1;
     restAtTop();
     return true;

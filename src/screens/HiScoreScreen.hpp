@@ -1,7 +1,6 @@
 #pragma once
-// The high-score table as a panel: at the top of the start screen (mode 0), or centred over
-// the greyed frame for name entry after a ranking run (mode 1), where ENTER inserts the
-// record and saves the file.
+// The high-score table as a panel: at the top of the start screen, or centred over the greyed
+// frame for name entry after a ranking run, where ENTER inserts the record and saves the file.
 
 #include "gfx/Font.hpp"
 #include "gfx/FrameCache.hpp"
@@ -12,22 +11,29 @@
 
 class HiScore;
 
+enum class HiScoreMode {
+    Table,    // the table rests at the top of the start screen
+    NameEntry // centred over the greyed frame, typing the name of a new record
+};
+
 class HiScoreScreen : public Screen {
 public:
-    HiScoreScreen(Resources* resources, HiScore* hiScore);
+    // hiScoreFile is where a new record is saved.
+    HiScoreScreen(Resources* resources, HiScore* hiScore, std::string hiScoreFile);
 
-    bool enter() override;
+    bool enter(int64_t nowMicros) override;
     void update(int shift, int64_t nowMicros) override;
     void draw(cv::Mat& image) override;
     bool drawBackground(cv::Mat& frame, int x, int y) override;
     void drawHint(cv::Mat& frame, int x, int y) override;
 
-    // Proposes a finished run; true when it ranks and name entry has begun.
-    bool offer(const HiScoreEntry& entry);
+    // Proposes a finished run at the given time; true when it ranks and name entry has begun.
+    bool offer(const HiScoreEntry& entry, int64_t nowMicros);
     // A raw key during name entry; true when consumed.
     bool handleKey(int key);
 
     HiScore* hiScore; // not owned
+    std::string hiScoreFile;
     Font topFont;
     Font rowFont;
     std::string nameBuffer; // the name typed so far; editing appends and deletes at the end
@@ -38,14 +44,14 @@ public:
     int64_t nextToggle = 0;
     int64_t toggleInterval = 0;
     bool cursorVisible = false;
-    int mode = 0; // 0 table shown, 1 name entry
+    HiScoreMode mode = HiScoreMode::Table;
 
 private:
     // Table shown: the panel rests above the start screen, near the window's top edge.
     void restAtTop();
     // One table row: five texts at the column positions starting at c0, on baseline y.
-    void drawRow(cv::Mat& frame, int c0, int y, const HiScoreEntry& entry, const std::string& name,
-                 const Font& font, const cv::Scalar& colour) const;
+    void drawRow(cv::Mat& frame, int c0, int baseline, const HiScoreEntry& entry,
+                 const std::string& name, const Font& font, const cv::Scalar& colour) const;
     // "NEW RECORD", centred near the frame's top edge; drawBanner goes through the cache.
     void paintBanner(cv::Mat& frame) const;
     void drawBanner(cv::Mat& frame);

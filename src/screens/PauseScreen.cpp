@@ -1,6 +1,5 @@
 #include "screens/PauseScreen.hpp"
 
-#include "app/Clock.hpp"
 #include "gfx/Palette.hpp"
 
 #include <opencv2/imgproc.hpp>
@@ -13,11 +12,11 @@ const int64_t HIDDEN_MICROS = 200000;
 const int HINT_MARGIN = 10;
 } // namespace
 
-PauseScreen::PauseScreen(Resources* resources) : Screen(resources, 500, 130) {}
+PauseScreen::PauseScreen(Resources* shared) : Screen(shared, 500, 130) {}
 
-bool PauseScreen::enter() {
+bool PauseScreen::enter(int64_t now) {
     toggleInterval = 0;
-    lastToggle = nextToggle = nowMicros();
+    nextToggle = now;
     return true;
 }
 
@@ -27,8 +26,7 @@ void PauseScreen::update(int shift, int64_t now) {
         toggleInterval = visible ? SHOWN_MICROS : HIDDEN_MICROS;
         // A phase runs its full length from the moment its start was noticed; a late frame
         // never shortens it to catch up.
-        lastToggle = nowMicros();
-        nextToggle = lastToggle + toggleInterval;
+        nextToggle = now + toggleInterval;
     }
 
     hintX += shift;
@@ -63,8 +61,8 @@ bool PauseScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
     return visible;
 }
 
-void PauseScreen::drawHint(cv::Mat& frame, int x, int y) {
+void PauseScreen::drawHint(cv::Mat& frame, int px, int py) {
     if (visible) {
-        drawText(frame, hint, x + hintX, y + height - 8, font, WHITE, cv::LINE_8);
+        drawText(frame, hint, px + hintX, py + height - 8, font, WHITE, cv::LINE_8);
     }
 }

@@ -11,7 +11,7 @@ class PauseScreen : public Screen {
 public:
     explicit PauseScreen(Resources* resources);
 
-    bool enter() override;
+    bool enter(int64_t nowMicros) override;
     void update(int shift, int64_t nowMicros) override;
     void draw(cv::Mat& image) override;
     bool drawBackground(cv::Mat& frame, int x, int y) override;
@@ -20,7 +20,6 @@ public:
     Font font;
     int hintWidth = 0;
     std::string hint{"Press [SPACE] to continue.."};
-    int64_t lastToggle = 0;
     int64_t nextToggle = 0;
     int64_t toggleInterval = 0;
     bool visible = false;

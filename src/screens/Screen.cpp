@@ -2,9 +2,9 @@
 
 #include <opencv2/imgproc.hpp>
 
-Screen::Screen(Resources* resources, int width, int height)
-    : x(-(width / 2)), y(-(height / 2)), width(width), height(height),
-      canvas(height, width, CV_8UC3), resources(resources) {}
+Screen::Screen(Resources* shared, int panelWidth, int panelHeight)
+    : x(-(panelWidth / 2)), y(-(panelHeight / 2)), width(panelWidth), height(panelHeight),
+      canvas(panelHeight, panelWidth, CV_8UC3), resources(shared) {}
 
 void Screen::blurFrame(cv::Mat& frame) {
     cv::GaussianBlur(frame, frame, cv::Size(0, 0), 3.1, 0, cv::BORDER_DEFAULT);

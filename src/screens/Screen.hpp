@@ -14,8 +14,8 @@ public:
     Screen& operator=(const Screen&) = delete;
     virtual ~Screen() = default;
 
-    // Prepares the screen once, during the game's initialisation.
-    virtual bool enter() = 0;
+    // Prepares the screen once, during the game's initialisation at the given time.
+    virtual bool enter(int64_t nowMicros) = 0;
     // One frame while the screen is active: the steering step and the clock.
     virtual void update(int shift, int64_t nowMicros) = 0;
     // Paints the static panel into the given image (always this screen's canvas).

@@ -19,13 +19,13 @@ void overlayCentred(const cv::Mat& image, cv::Mat& frame, int cx, int cy,
 }
 } // namespace
 
-StartScreen::StartScreen(Resources* resources) : Screen(resources, 400, 210) {
+StartScreen::StartScreen(Resources* shared) : Screen(shared, 400, 210) {
     titleFont.set(3, 1.9, 5);
     hintFont.set(1, 1.0, 1);
     titleWidth = titleFont.textWidth("START");
 }
 
-bool StartScreen::enter() {
+bool StartScreen::enter(int64_t /*nowMicros*/) {
     cv::Mat* textures = resources->textures.get();
 
     carImage = textures[TextureCar].clone();
@@ -88,14 +88,14 @@ bool StartScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
     return true;
 }
 
-void StartScreen::drawHint(cv::Mat& frame, int x, int y) {
+void StartScreen::drawHint(cv::Mat& frame, int px, int py) {
     const cv::Mat* textures = resources->textures.get();
-    overlayCentred(textures[TextureStartLine], frame, x + rightLimit, y + carY);
-    overlayCentred(carImage, frame, x + carX, y + carY, carMask);
-    overlayCentred(textures[TextureGarage], frame, x + leftLimit, y + carY, garageMask);
+    overlayCentred(textures[TextureStartLine], frame, px + rightLimit, py + carY);
+    overlayCentred(carImage, frame, px + carX, py + carY, carMask);
+    overlayCentred(textures[TextureGarage], frame, px + leftLimit, py + carY, garageMask);
 
-    drawText(frame, "Sway your head to select or ..", x + 10, y + height - 10 - hintFont.height,
+    drawText(frame, "Sway your head to select or ..", px + 10, py + height - 10 - hintFont.height,
              hintFont, BLACK, cv::LINE_8);
-    drawText(frame, "..you can press [ESC] or [ENTER] too.", x + 25, y + height - 8, hintFont,
+    drawText(frame, "..you can press [ESC] or [ENTER] too.", px + 25, py + height - 8, hintFont,
              BLACK, cv::LINE_8);
 }

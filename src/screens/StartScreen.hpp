@@ -13,7 +13,7 @@ class StartScreen : public Screen {
 public:
     explicit StartScreen(Resources* resources);
 
-    bool enter() override;
+    bool enter(int64_t nowMicros) override;
     void update(int shift, int64_t nowMicros) override;
     void draw(cv::Mat& image) override;
     bool drawBackground(cv::Mat& frame, int x, int y) override;

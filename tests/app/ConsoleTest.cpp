@@ -1,5 +1,5 @@
 #include "app/Console.hpp"
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 
 #include <gtest/gtest.h>
 #include <sstream>

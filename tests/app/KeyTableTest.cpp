@@ -1,6 +1,6 @@
 #include "app/KeyTable.hpp"
-#include "app/Config.hpp"
-#include "app/KeyCodes.hpp"
+#include "core/Config.hpp"
+#include "core/KeyCodes.hpp"
 #include "detection/DetectionThread.hpp"
 #include "game/Game.hpp"
 
@@ -17,7 +17,7 @@ public:
 
 class KeyTableTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(game.init()); }
+    void SetUp() override { ASSERT_TRUE(game.init(0)); }
 
     // The key as the main loop passes it on: lowered first.
     std::string press(int key) {
@@ -28,7 +28,7 @@ protected:
 
     Config config;
     DetectionThread detection{config, std::make_unique<NoFrames>()};
-    Game game;
+    Game game{1, ::testing::TempDir() + "keytable-hiscore.xml"};
     std::ostringstream out;
     KeyTable keys{config, game, detection, out};
 };
@@ -54,35 +54,35 @@ TEST_F(KeyTableTest, TogglesEchoTheirNewValueAndCapitalsActAsSmallLetters) {
 }
 
 TEST_F(KeyTableTest, UnboundKeysDoNothing) {
-    game.state = StatePlaying;
+    game.state = GameState::Playing;
     const int unbound[] = {'b',      'j',    'q',    'w',    'x',    'y',       'r',
                            KEY_NONE, 0xFF51, 0xFF54, 0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256};
     for (int key : unbound) {
         EXPECT_EQ(press(key), "") << key;
     }
-    EXPECT_EQ(game.state, StatePlaying);
+    EXPECT_EQ(game.state, GameState::Playing);
     EXPECT_TRUE(config.blur);
     EXPECT_EQ(config.keyStep, 0);
 }
 
 TEST_F(KeyTableTest, GStartsARunOnlyFromTheStartScreen) {
     press('g');
-    EXPECT_EQ(game.state, StatePlaying);
-    game.state = StatePaused;
+    EXPECT_EQ(game.state, GameState::Playing);
+    game.state = GameState::Paused;
     press('g');
-    EXPECT_EQ(game.state, StatePaused);
+    EXPECT_EQ(game.state, GameState::Paused);
 }
 
 TEST_F(KeyTableTest, TReturnsToTheStartScreenAndVRestartsInPlace) {
-    game.state = StatePaused;
+    game.state = GameState::Paused;
     game.gameTime = 5000000;
     press('v');
-    EXPECT_EQ(game.state, StatePaused);
+    EXPECT_EQ(game.state, GameState::Paused);
     EXPECT_EQ(game.gameTime, 0);
-    game.state = StatePlaying;
+    game.state = GameState::Playing;
     game.startScreen.carX = 300;
     press('t');
-    EXPECT_EQ(game.state, StateStart);
+    EXPECT_EQ(game.state, GameState::Start);
     EXPECT_EQ(game.startScreen.carX, 200);
 }
 
@@ -90,11 +90,11 @@ TEST_F(KeyTableTest, DumpListsTimeAndEveryTrafficCar) {
     game.gameTime = 2500000;
     game.canGenCar = true;
     game.spawnCar();
-    Car* car = game.cars.front();
-    car->y = 37.8;
+    Car& car = game.cars.front();
+    car.y = 37.8;
     const std::string expected =
-        " gameTime: 2.500s canGenCar: 1\n cars: 1\n car " + std::to_string(car->id) + ": y: 37\n";
+        " gameTime: 2.500s canGenCar: 1\n cars: 1\n car " + std::to_string(car.id) + ": y: 37\n";
     EXPECT_EQ(press('z'), expected);
-    car->y = -12.7; // truncated toward zero
+    car.y = -12.7; // truncated toward zero
     EXPECT_NE(press('z').find(": y: -12\n"), std::string::npos);
 }

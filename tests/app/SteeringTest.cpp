@@ -1,6 +1,6 @@
 #include "app/Steering.hpp"
-#include "app/Config.hpp"
-#include "app/KeyCodes.hpp"
+#include "core/Config.hpp"
+#include "core/KeyCodes.hpp"
 
 #include <gtest/gtest.h>
 

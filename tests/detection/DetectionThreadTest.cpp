@@ -3,7 +3,7 @@
 
 #include "detection/DetectionThread.hpp"
 #include "DetectionTestSupport.hpp"
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 
 #include <chrono>
 #include <regex>

@@ -3,7 +3,7 @@
 
 #include "detection/EyeDetector.hpp"
 #include "DetectionTestSupport.hpp"
-#include "app/Config.hpp"
+#include "core/Config.hpp"
 
 #include <map>
 #include <sstream>

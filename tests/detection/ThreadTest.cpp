@@ -11,8 +11,8 @@ class GatedThread : public Thread {
 public:
     ~GatedThread() override {
         open = true;
-        if (handle.joinable()) {
-            handle.join();
+        if (joinable()) {
+            join();
         }
     }
     std::atomic<bool> open{false};
@@ -42,7 +42,7 @@ TEST(ThreadLifecycle, NumbersCountUpAndStatesRunInOrder) {
     first.open = true;
     waitForState(first, Finished);
     first.join();
-    EXPECT_FALSE(first.handle.joinable());
+    EXPECT_FALSE(first.joinable());
 
     // The base body returns at once; never started, the object goes without blocking.
     second.start();

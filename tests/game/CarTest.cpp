@@ -24,7 +24,7 @@ TEST(Car, SerialIdsPrivateSpritesAndTruncatedDrawingUnlessHidden) {
     EXPECT_EQ(at(frame, 0, 5), at(texture, 12, 0)) << "from row -12, not -13";
     EXPECT_EQ(at(frame, 0, 7), cv::Vec3b(7, 7, 7)) << "transparent column";
 
-    car.startBlink();
+    car.startBlink(0);
     frame.setTo(cv::Scalar::all(7));
     car.draw(frame);
     EXPECT_EQ(at(frame, 0, 5), cv::Vec3b(7, 7, 7)) << "a hit car is hidden at once";

@@ -20,7 +20,7 @@ protected:
 } // namespace
 
 TEST_F(GameRender, HudValues) {
-    game.state = StatePlaying; // no panel over the road
+    game.state = GameState::Playing; // no panel over the road
     game.draw();
     EXPECT_TRUE(shows(game.timePos, "60.0") && !shows(game.timePos, "59.9"));
     EXPECT_TRUE(shows(game.scorePos, "0") && shows(game.hitsPos, "0"));
@@ -37,7 +37,7 @@ TEST_F(GameRender, HudValues) {
 }
 
 TEST_F(GameRender, KerbsArePastedAtTheTruncatedOffsetOnTheBackdrop) {
-    game.state = StatePlaying;
+    game.state = GameState::Playing;
     game.stripeOffset = -45.5; // strips at rows -45 and 375, bands of 30 from red
     game.draw();
     for (int y = 0; y < 600; ++y) {
@@ -51,7 +51,8 @@ TEST_F(GameRender, KerbsArePastedAtTheTruncatedOffsetOnTheBackdrop) {
 }
 
 TEST_F(GameRender, ShakeOnlyDuringPlayAndInTheSameFrame) {
-    for (const int state : {StateStart, StatePaused, StateHiScore, StatePlaying}) {
+    for (const GameState state :
+         {GameState::Start, GameState::Paused, GameState::HiScore, GameState::Playing}) {
         game.state = state;
         game.shakeUntil = -1;
         game.draw();
@@ -63,7 +64,7 @@ TEST_F(GameRender, ShakeOnlyDuringPlayAndInTheSameFrame) {
             game.draw();
             moved += cv::norm(game.frame, still, cv::NORM_INF);
         }
-        EXPECT_EQ(moved > 0, state == StatePlaying) << "state " << state;
+        EXPECT_EQ(moved > 0, state == GameState::Playing) << "state " << static_cast<int>(state);
         EXPECT_EQ(game.frame.data, pixels) << "the frame's pixels are reused";
     }
 }

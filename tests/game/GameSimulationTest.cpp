@@ -1,12 +1,10 @@
-#include "game/Random.hpp"
-
 #include "GameFixture.hpp"
 
 using GameRun = GameTest;
 using GameTraffic = GameTest;
 
 TEST_F(GameRun, FirstUpdateOnlyRecordsTimeSpeedUpsStopAtTopSpeedSteeringStaysOnTheRoad) {
-    ASSERT_TRUE(game.handleKey(ENTER));
+    ASSERT_TRUE(press(ENTER));
     const int x = player().x;
     game.update(50, fixtureNow);
     EXPECT_TRUE(game.gameTime == 0 && player().x == x);
@@ -49,47 +47,47 @@ TEST_F(GameRun, HitCostsThirtySixKmhOnlyAboveFiftyAndPausesSpeedUpsFromTheLatest
 }
 
 TEST_F(GameRun, TimeUpOffersTheResultWithTotalZeroWhenNegativeOrReturnsToTheStart) {
-    game.resources.hiScore.clear(); // any result ranks
+    game.hiScore.clear(); // any result ranks
     startRun(false);
     std::tie(game.hits, game.score, game.length) = std::make_tuple(50, 10.9, 20.5);
     game.gameTime = game.gameDuration - 15000;
     step(20000);
     EXPECT_EQ(game.gameTime, game.gameDuration);
-    ASSERT_EQ(game.state, StateHiScore);
+    ASSERT_EQ(game.state, GameState::HiScore);
     const HiScoreEntry& offered = game.hiScoreScreen.pending;
     EXPECT_EQ(std::tie(offered.length, offered.score, offered.hits, offered.total),
               std::make_tuple(20, 10, 50, 0));
-    EXPECT_TRUE(game.resources.hiScore.entries.empty()) << "an offer only probes";
+    EXPECT_TRUE(game.hiScore.entries.empty()) << "an offer only probes";
 
     startRun(false); // below the built-in table
-    game.resources.hiScore.loadDefaults();
+    game.hiScore.loadDefaults();
     game.gameTime = game.gameDuration;
     step(10000);
-    EXPECT_EQ(game.state, StateStart);
+    EXPECT_EQ(game.state, GameState::Start);
 }
 
 TEST_F(GameRun, PauseKeepsMeasuringTimeAndTheTestKeyOffersItsResult) {
     startRun();
     step(10000);
-    EXPECT_TRUE(game.handleKey(' '));
+    EXPECT_TRUE(press(' '));
     step(2000000);
-    EXPECT_TRUE(game.handleKey(' '));
+    EXPECT_TRUE(press(' '));
     step(20000);
     EXPECT_EQ(game.gameTime, 30000);
     addCar(200, 0, 0);
-    EXPECT_FALSE(game.handleKey(0x110000 | 'd')) << "codes above 255 are not letters";
-    EXPECT_TRUE(game.handleKey('D'));
-    ASSERT_EQ(game.state, StateHiScore);
+    EXPECT_FALSE(press(0x110000 | 'd')) << "codes above 255 are not letters";
+    EXPECT_TRUE(press('D'));
+    ASSERT_EQ(game.state, GameState::HiScore);
     EXPECT_EQ(game.hiScoreScreen.pending.total, 194008);
-    EXPECT_TRUE(game.handleKey('a') && game.handleKey(ENTER) && game.state == StateStart);
-    EXPECT_TRUE(game.handleKey(ENTER) && game.cars.empty()) << "a new run starts clean";
+    EXPECT_TRUE(press('a') && press(ENTER) && game.state == GameState::Start);
+    EXPECT_TRUE(press(ENTER) && game.cars.empty()) << "a new run starts clean";
 }
 
 TEST_F(GameTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed) {
     startRun(false);
     const int rightLane = 600 - player().width();
     Car& hitCar = addCar(rightLane, 300, 100);
-    hitCar.startBlink();
+    hitCar.startBlink(fixtureNow);
     const Car& behind = addCar(rightLane, 290 - hitCar.height(), 200); // a 10 px gap
     std::string blink; // after each 10 ms: hidden until 50 ms, shown until 150, hidden until 200
     for (int i = 0; i < 1000 && !game.cars.empty(); ++i) {
@@ -111,7 +109,7 @@ TEST_F(GameTraffic, FirstCarNoEarlierThanThreeSecondsThenNoneWhileOneIsAtTheTop)
     }
     ASSERT_EQ(game.cars.size(), 1u);
     EXPECT_TRUE(game.gameTime >= 3000000 && game.gameTime < 3000000 + 16667) << game.gameTime;
-    game.cars.front()->speed = 0;
+    game.cars.front().speed = 0;
     for (int i = 0; i < 300; ++i) {
         step(16667);
     }
@@ -122,9 +120,9 @@ TEST_F(GameTraffic, SpawnDrawsPlaceThenSpeedAndSlowsCarsToFiveBehindASlowPlayer)
     for (const double playerSpeed : {0.0, 14.9, 60.0, 2000.0}) {
         player().speed = playerSpeed;
         for (int i = 0; i < 10; ++i) {
-            cv::RNG expected = rng();
+            cv::RNG expected = game.trafficRng;
             game.spawnCar();
-            const Car& car = *game.cars.back();
+            const Car& car = game.cars.back();
             const cv::Point2d place(200 + expected.uniform(0, 400 - car.width()), -car.height());
             EXPECT_EQ(cv::Point2d(car.x, car.y), place);
             const int slowest = std::max(5, static_cast<int>(playerSpeed) - 10);

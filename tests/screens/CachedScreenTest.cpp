@@ -2,6 +2,7 @@
 // through one long-lived screen; each picture must equal what a fresh screen makes of it.
 
 #include "ScreenTestSupport.hpp"
+#include "hiscore/HiScore.hpp"
 #include "screens/HiScoreScreen.hpp"
 #include "screens/PauseScreen.hpp"
 #include "screens/StartScreen.hpp"
@@ -11,7 +12,7 @@
 #include <memory>
 
 template <typename S> std::unique_ptr<S> entered(S* screen) {
-    screen->enter();
+    screen->enter(1000);
     screen->draw(screen->canvas);
     return std::unique_ptr<S>(screen);
 }
@@ -33,7 +34,6 @@ template <typename S, typename Make> void expectSameAsFresh(S& cached, Make fres
 }
 
 TEST(CachedBackdrop, EveryFilteringScreenGivesTheDirectPicture) {
-    useFakeClock(1000);
     std::list<Resources> resources(1); // each start screen keys its garage texture in place
     auto start = [&resources] {
         fillTextures(resources.emplace_back());
@@ -42,7 +42,8 @@ TEST(CachedBackdrop, EveryFilteringScreenGivesTheDirectPicture) {
     expectSameAsFresh(*start(), start);
 
     Resources& shared = resources.front();
-    shared.hiScore.setMaxEntries(8);
+    HiScore table;
+    table.setMaxEntries(8);
     bool on = true; // the pause panel, later the name-entry cursor
     auto pause = [&] {
         auto screen = entered(new PauseScreen(&shared));
@@ -54,8 +55,8 @@ TEST(CachedBackdrop, EveryFilteringScreenGivesTheDirectPicture) {
     expectSameAsFresh(*pause(), pause);
 
     auto nameEntry = [&] {
-        auto screen = entered(new HiScoreScreen(&shared, &shared.hiScore));
-        screen->offer(HiScoreEntry("", 1000, 2500, 3)); // rank 2
+        auto screen = entered(new HiScoreScreen(&shared, &table, "unused.xml"));
+        screen->offer(HiScoreEntry("", 1000, 2500, 3), 1000); // rank 2
         screen->handleKey('j');
         screen->cursorVisible = on;
         return screen;

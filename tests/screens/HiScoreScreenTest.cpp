@@ -7,21 +7,19 @@
 #include <unistd.h>
 
 struct NameEntry : ::testing::Test {
-    NameEntry() : screen(&resources, &resources.hiScore) {
-        useFakeClock(1000);
-        resources.hiScore.setMaxEntries(8);
-        resources.hiScorePath = testing::TempDir() + "screens-" + std::to_string(getpid()) + ".xml";
-        screen.enter();
+    NameEntry() : screen(&resources, &hiScore, path) {
+        hiScore.setMaxEntries(8);
+        screen.enter(1000);
         screen.draw(screen.canvas);
     }
-    ~NameEntry() override { unlink(resources.hiScorePath.c_str()); }
+    ~NameEntry() override { unlink(path.c_str()); }
     void type(std::initializer_list<int> keys) {
         for (int key : keys)
             EXPECT_TRUE(screen.handleKey(key)) << key;
     }
     HiScoreEntry saved(int rank) {
         HiScore table;
-        EXPECT_TRUE(table.load(resources.hiScorePath));
+        EXPECT_TRUE(table.load(path));
         EXPECT_EQ(table.entries.size(), 8u);
         return *std::next(table.entries.begin(), rank);
     }
@@ -32,11 +30,13 @@ struct NameEntry : ::testing::Test {
         return frame.rowRange(173, 600).clone();
     }
     Resources resources;
+    HiScore hiScore;
+    const std::string path = testing::TempDir() + "screens-" + std::to_string(getpid()) + ".xml";
     HiScoreScreen screen;
 };
 
 TEST_F(NameEntry, KeysEditAtTheEndAndOnlyPrintableCodesAreTaken) {
-    ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 5000, 0)));
+    ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 5000, 0), 1000));
     type({8, 'A', 'b', ' ', 'c', 8, 8, 'x'}); // Backspace on nothing is taken too
     EXPECT_EQ(screen.typedName, "Abx");
     // ESC, arrows, F1, DEL, codes whose low byte looks printable, no key.
@@ -48,25 +48,25 @@ TEST_F(NameEntry, KeysEditAtTheEndAndOnlyPrintableCodesAreTaken) {
 TEST_F(NameEntry, OnlyARankingResultOpensTheCentredGreyPanel) {
     cv::Mat frame = roadFrame();
     const cv::Mat original = frame.clone();
-    EXPECT_FALSE(screen.offer(HiScoreEntry("", 0, 1519, 0))); // below a full table
+    EXPECT_FALSE(screen.offer(HiScoreEntry("", 0, 1519, 0), 1000)); // below a full table
     EXPECT_EQ(screen.y, -275);
     EXPECT_TRUE(screen.drawBackground(frame, 115, 25));
     EXPECT_TRUE(identical(frame, original));
-    ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 3000, 2)));
+    ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 3000, 2), 1000));
     EXPECT_EQ(cv::Point3i(screen.pendingRank, screen.x, screen.y), cv::Point3i(1, -285, -127));
-    EXPECT_EQ(resources.hiScore.entries.size(), 8u); // not inserted before ENTER
+    EXPECT_EQ(hiScore.entries.size(), 8u); // not inserted before ENTER
     EXPECT_TRUE(screen.drawBackground(frame, 115, 173));
     EXPECT_TRUE(identical(frame, greyBlur(original)));
 }
 
 TEST_F(NameEntry, EnterInsertsAtTheRankSavesAndReturnsThePanelToTheTop) {
-    ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1))); // 2990: rank 3
+    ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1), 1000)); // 2990: rank 3
     type({'Z', 'e', 'd', 13});
     EXPECT_EQ(screen.y, -275);
     EXPECT_EQ(saved(3).name, "Zed");
     EXPECT_EQ(saved(7).total, 1830); // the old eighth dropped out
     EXPECT_FALSE(screen.handleKey('q'));
-    ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 9000, 0)));
+    ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 9000, 0), 1000));
     type({13});
     EXPECT_EQ(saved(0).name, "");
     EXPECT_EQ(saved(0).total, 9000);
@@ -76,14 +76,14 @@ TEST_F(NameEntry, PendingRowIsEmphasisedAtItsRankInTheRankColour) {
     // {total, rank, rows stored}. Against the same table after ENTER (the record at its rank)
     // only one slot may differ, the pending row's: the eighth stored row is hidden while it
     // stands. Last: below all of a short table.
-    const std::list<HiScoreEntry> full = resources.hiScore.entries;
+    const std::list<HiScoreEntry> full = hiScore.entries;
     const cv::Scalar colours[] = {GOLD, SILVER, BRONZE, WHITE, WHITE};
     const int cases[][3] = {{9000, 0, 8}, {3800, 1, 8}, {3500, 2, 8}, {2200, 5, 8}, {10, 3, 3}};
     for (int i = 0; i < 5; ++i) {
         const auto [total, rank, stored] = cases[i];
         SCOPED_TRACE(rank);
-        resources.hiScore.entries.assign(full.begin(), std::next(full.begin(), stored));
-        ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, total, 0)));
+        hiScore.entries.assign(full.begin(), std::next(full.begin(), stored));
+        ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, total, 0), 1000));
         ASSERT_EQ(screen.pendingRank, rank);
         type({'N'});
         const cv::Mat pending = table();

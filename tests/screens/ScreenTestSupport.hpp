@@ -1,19 +1,12 @@
 #pragma once
-// Shared by the screen tests: plain textures, a clock the tests set, a busy frame, the
+// Shared by the screen tests: plain textures, a busy frame, the
 // renderer's way of laying a screen over a frame, and the grey blur behind the panels.
 
-#include "app/Clock.hpp"
 #include "gfx/Compositing.hpp"
 #include "gfx/Resources.hpp"
 #include "screens/Screen.hpp"
 
 #include <opencv2/imgproc.hpp>
-
-inline int64_t fakeNow = 0;
-inline void useFakeClock(int64_t start) {
-    fakeNow = start;
-    setClock([] { return fakeNow; });
-}
 
 inline void fillTextures(Resources& resources) { // car, garage, start line
     resources.textures.reset(new cv::Mat[3]{cv::Mat(60, 30, CV_8UC3, cv::Scalar(0, 0, 255)),

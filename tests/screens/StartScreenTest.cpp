@@ -6,7 +6,7 @@
 struct StartSelection : ::testing::Test {
     StartSelection() : screen(&resources) {
         fillTextures(resources);
-        screen.enter();
+        screen.enter(0);
     }
     Resources resources;
     StartScreen screen;

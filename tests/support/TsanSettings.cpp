@@ -5,6 +5,7 @@
 
 // On its first image read or write the library's GDAL plug-in registers itself and takes two
 // of its own locks in both orders, on one thread; nothing of ours is involved.
+extern "C" const char* __tsan_default_suppressions();
 extern "C" const char* __tsan_default_suppressions() {
     return "deadlock:libgdal.so\n";
 }

@@ -1,8 +1,8 @@
 // Ten minutes of play on the test clock, runs ending and restarting, must not make the
 // process grow: every car, every frame and every saved table is given back.
 
-#include "GameFixture.hpp"
 #include "app/FrameBlur.hpp"
+#include "game/GameFixture.hpp"
 
 #include <cstdio>
 #include <fstream>
@@ -40,13 +40,13 @@ TEST_F(GameSoak, TenMinutesOfPlayKeepTheResidentSizeFlat) {
         step(FRAME, shift);
         game.draw();
         blur.apply(game.frame);
-        if (game.state == StateHiScore) {
-            game.handleKey('a');
-            game.handleKey(ENTER); // inserts and saves the record
+        if (game.state == GameState::HiScore) {
+            press('a');
+            press(ENTER); // inserts and saves the record
         }
-        if (game.state == StateStart) {
+        if (game.state == GameState::Start) {
             ++runs;
-            game.handleKey(ENTER);
+            press(ENTER);
         }
         if (frame == FRAMES_PER_MINUTE) {
             afterFirstMinute = residentBytes();
