@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libopencv-dev opencv-data libx11-dev libgtest-dev libbenchmark-dev
-          xvfb xauth xdotool imagemagick x11-utils clang-14 libclang-rt-14-dev clang-format)
+          xvfb xauth xdotool imagemagick x11-utils clang-14 libclang-rt-14-dev clang-format
+          dpkg-dev file lintian desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,6 +25,9 @@ fi
 cascade=/usr/share/opencv4/haarcascades/haarcascade_eye.xml
 mkdir -p classifier
 cmp -s "$cascade" classifier/haarcascade_eye.xml || cp "$cascade" classifier/haarcascade_eye.xml
+
+# --install-only: stop here, before configuring and building (scripts/package.sh builds itself).
+[ "${1:-}" = "--install-only" ] && exit 0
 
 build=${DRAVOLT_BUILD_DIR:-build}
 werror=OFF

@@ -1,5 +1,6 @@
 // Draws the game's three textures and writes them to graphics/car.png, graphics/garage.png and
-// graphics/startLine.png below the working directory (run it from the repository root).
+// graphics/startLine.png below the working directory (run it from the repository root), and
+// the desktop icon to packaging/dravolt.png.
 //
 // The textures carry key colours that the game replaces by exact match: MAGENTA is
 // transparent, and in the car RED is the body and BLUE its shade. Everything is therefore
@@ -8,6 +9,7 @@
 // with a smooth filter, the rim blends with the transparent area into a dark edge instead of
 // a coloured fringe.
 
+#include "gfx/Compositing.hpp"
 #include "gfx/Palette.hpp"
 
 #include <filesystem>
@@ -189,6 +191,48 @@ cv::Mat drawStartLine() {
     return line;
 }
 
+// The desktop icon, 256 by 256 with transparency: the start screen's gold car, twice its size,
+// on a stretch of road between two kerbs, inside a tile with rounded corners.
+cv::Mat drawIcon() {
+    const int size = 256;
+    const int corner = 40;
+    const int kerb = 24;
+    const int stripe = 32;
+    cv::Mat road(size, size, CV_8UC3, GREY);
+    for (int y = 0; y < size; y += stripe) {
+        const cv::Scalar colour = (y / stripe) % 2 == 0 ? RED : WHITE;
+        box(road, 0, y, kerb - 1, y + stripe - 1, colour);
+        box(road, size - kerb, y, size - 1, y + stripe - 1, colour);
+    }
+
+    cv::Mat car = drawCar();
+    recolour(car, GOLD);
+    cv::Mat bigCar;
+    cv::resize(car, bigCar, cv::Size(), 2.0, 2.0, cv::INTER_NEAREST);
+    const int left = size / 2 - bigCar.cols / 2;
+    const int top = size / 2 - bigCar.rows / 2;
+    cv::Mat transparent;
+    cv::inRange(bigCar, MAGENTA, MAGENTA, transparent);
+    bigCar.copyTo(road(cv::Rect(left, top, bigCar.cols, bigCar.rows)), ~transparent);
+
+    // The tile: a rectangle with quarter circles in its corners; the rest is transparent.
+    cv::Mat tile(size, size, CV_8U, cv::Scalar(0));
+    box(tile, corner, 0, size - 1 - corner, size - 1, cv::Scalar(255));
+    box(tile, 0, corner, size - 1, size - 1 - corner, cv::Scalar(255));
+    for (int x : {corner, size - 1 - corner}) {
+        for (int y : {corner, size - 1 - corner}) {
+            cv::circle(tile, cv::Point(x, y), corner, cv::Scalar(255), cv::FILLED, cv::LINE_8);
+        }
+    }
+    cv::Mat icon;
+    cv::cvtColor(road, icon, cv::COLOR_BGR2BGRA);
+    cv::Mat alpha;
+    cv::extractChannel(icon, alpha, 3);
+    alpha.setTo(0, ~tile);
+    cv::insertChannel(alpha, icon, 3);
+    return icon;
+}
+
 bool save(const std::string& path, const cv::Mat& image) {
     if (!cv::imwrite(path, image)) {
         std::cout << "ERROR: Can't write '" << path << "'" << std::endl;
@@ -207,8 +251,14 @@ int main() {
         std::cout << "ERROR: Can't create the folder 'graphics': " << error.message() << std::endl;
         return 1;
     }
+    std::filesystem::create_directories("packaging", error);
+    if (error) {
+        std::cout << "ERROR: Can't create the folder 'packaging': " << error.message() << std::endl;
+        return 1;
+    }
     const bool written = save("graphics/car.png", drawCar()) &&
                          save("graphics/garage.png", drawGarage()) &&
-                         save("graphics/startLine.png", drawStartLine());
+                         save("graphics/startLine.png", drawStartLine()) &&
+                         save("packaging/dravolt.png", drawIcon());
     return written ? 0 : 1;
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+// Decides where the game reads its data and where it writes its files.
+//
+// Data (the textures below graphics/ and the eye cascade) is looked up first in the working
+// folder, as in a built checkout, then in the installed data folder next to the executable
+// (<prefix>/games/dravolt reads <prefix>/share/games/dravolt, so a moved tree still works);
+// the cascade last in the folder of Debian's opencv-data.
+//
+// When the working folder holds the game's textures, everything written (hiscore.xml with
+// its companions, the detection dumps) stays there. Otherwise the game runs from an installed
+// tree and writes to $XDG_DATA_HOME/dravolt (default ~/.local/share/dravolt), a folder that
+// is made by makeWriteFolder() when something is first written.
+class GamePaths {
+public:
+    // What the rules depend on; systemInputs() gives the real ones, tests their own.
+    struct Inputs {
+        std::filesystem::path workingFolder;
+        std::filesystem::path executable; // empty when unknown
+        std::function<std::optional<std::string>(const std::string&)> environment;
+        std::filesystem::path systemCascadeFolder;
+    };
+
+    static Inputs systemInputs();
+
+    GamePaths();
+    explicit GamePaths(Inputs inputs);
+
+    // A data file named relative to the data folder, such as "graphics/car.png": relative to
+    // the working folder when it is there, absolute when found in the installed data folder,
+    // and unchanged when found nowhere (the loader's message then names it as before).
+    std::filesystem::path dataFile(const std::string& name) const;
+    // The eye cascade: the working folder's or installed classifier/haarcascade_eye.xml, or
+    // opencv-data's copy; the working-folder name when found nowhere.
+    std::filesystem::path cascadeFile() const;
+
+    // True when the working folder does not hold the game's data.
+    bool installed() const { return runsInstalled; }
+    // Where files are written: the working folder ("") or the per-user data folder.
+    const std::filesystem::path& writeFolder() const { return writeDir; }
+    // A file to write, such as "hiscore.xml": relative in the working folder, else absolute.
+    std::filesystem::path writeFile(const std::string& name) const;
+    // Makes the write folder (and its parents) if it is missing. False with the reason in
+    // `failure` when it cannot be made; writing there then fails as into any unwritable place.
+    bool makeWriteFolder(std::string& failure) const;
+
+    // How console messages name a file: as given when it lies in the working folder,
+    // otherwise its full path.
+    std::string displayName(const std::filesystem::path& file) const;
+
+private:
+    std::filesystem::path installedFile(const std::string& name) const;
+
+    Inputs inputs;
+    std::filesystem::path installedData; // empty when the executable is unknown
+    bool runsInstalled = false;
+    std::filesystem::path writeDir;
+};
