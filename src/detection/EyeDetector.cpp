@@ -5,10 +5,12 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 const cv::Scalar RECT_PALETTE[6] = {RED, GREEN, BLUE, YELLOW, PURPLE, PINK};
 
@@ -52,6 +54,11 @@ int EyeDetector::detect(const cv::Mat& input, cv::Mat& output, bool dump) {
 }
 
 int EyeDetector::evaluate(cv::Mat& output, bool dump) {
+    // The cascade returns its rectangles in whatever order its worker threads finish; the
+    // pairing takes the first plausible pair, so one fixed order keeps a frame's answer fixed.
+    std::sort(objects.begin(), objects.end(), [](const cv::Rect& a, const cv::Rect& b) {
+        return std::tie(a.x, a.y, a.width, a.height) < std::tie(b.x, b.y, b.width, b.height);
+    });
     eyes.clear();
     findEyePair(eyes, objects, dump);
 

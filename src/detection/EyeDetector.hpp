@@ -1,10 +1,10 @@
 #pragma once
 // Turns one camera image into one steering value. A Haar cascade finds eye candidates, the
-// first pair of plausible size and spacing becomes the left and right eye, and the pair is
-// checked against the pair confirmed before so that a false hit elsewhere in the picture
-// cannot throw the car across the road. The height difference of the two eyes, in pixels, is
-// the sway. The detector also marks what it found on the output image and, on request,
-// lists its reasoning on the console and saves the annotated image.
+// first pair of plausible size and spacing, taken in order of position, becomes the left and
+// right eye, and the pair is checked against the pair confirmed before so that a false hit
+// elsewhere in the picture cannot throw the car across the road. The height difference of the two
+// eyes, in pixels, is the sway. The detector also marks what it found on the output image and, on
+// request, lists its reasoning on the console and saves the annotated image.
 //
 // Used from the detection thread only; reads drawAll and invertX of the shared Config.
 
@@ -32,7 +32,8 @@ public:
     // the sway: 0 unless a confirmed pair was found. dump lists the pairing on the console
     // and writes the annotated image to "image_<seconds>.png" in the working directory.
     int detect(const cv::Mat& input, cv::Mat& output, bool dump);
-    // Everything detect does after the cascade, on the rectangles already in objects.
+    // Everything detect does after the cascade, on the rectangles already in objects: sorts
+    // them by x, then y, width and height, the order of the pairing, the dump and the outlines.
     int evaluate(cv::Mat& output, bool dump);
     // Appends the accepted pair (left eye first) to eyes, or nothing; may replace trackedEyes.
     void findEyePair(std::vector<Eye>& eyes, const std::vector<cv::Rect>& objects, bool verbose);
@@ -42,8 +43,8 @@ public:
 
     Config* config;
     cv::CascadeClassifier cascade;
-    std::vector<Eye> trackedEyes; // last confirmed pair, left first; never emptied once set
-    std::vector<cv::Rect> objects;
+    std::vector<Eye> trackedEyes;  // last confirmed pair, left first; never emptied once set
+    std::vector<cv::Rect> objects; // the cascade's rectangles, sorted by evaluate
     std::vector<Eye> eyes;
     bool drawSuppressed = true; // cleared once the cascade has loaded
     bool quiet = true;          // the tracking messages are for debugging sessions only

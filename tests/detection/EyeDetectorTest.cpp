@@ -37,9 +37,10 @@ cv::Rect eye(int x, int y, int size = 40) {
 TEST(EyePairing, SpacingSignAndLeftEyeFirst) {
     Pairing p;
     EXPECT_EQ(p.frame({}) + p.frame({eye(100, 100)}), 0);
-    EXPECT_EQ(p.frame({eye(160, 100), eye(100, 100)}), 0);
+    // The big rectangle comes first by x, but the small one's centre lies further left.
+    EXPECT_EQ(p.frame({eye(100, 100, 80), eye(101, 200, 20)}), 70);
     ASSERT_EQ(p.detector.eyes.size(), 2u);
-    EXPECT_EQ(p.detector.eyes[0].cx, 120);
+    EXPECT_EQ(p.detector.eyes[0].cx, 111);
     // Centres more than 0.8 and less than 2 radius sums apart; the right eye lower by dy.
     const std::tuple<int, int, bool, size_t, int> cases[] = {
         {30, 0, true, 0, 0}, {32, 0, true, 0, 0},  {33, 0, true, 2, 0},  {79, 0, true, 2, 0},
@@ -50,6 +51,21 @@ TEST(EyePairing, SpacingSignAndLeftEyeFirst) {
         EXPECT_EQ(q.frame({eye(100, 100), eye(100 + gap, 100 + dy)}), sway) << gap;
         EXPECT_EQ(q.detector.eyes.size(), eyes) << gap;
     }
+}
+
+TEST(EyePairing, RectanglesInAnyOrderGiveOnePairOneSwayAndOneDrawing) {
+    // Sorted by x, then y: the first plausible pair is the two at x 100, the upper one first.
+    const std::vector<cv::Rect> sorted = {eye(100, 40), eye(100, 100), eye(130, 160),
+                                          eye(160, 106)};
+    Pairing a, b;
+    a.detector.drawSuppressed = b.detector.drawSuppressed = false;
+    EXPECT_EQ(a.frame({sorted[3], sorted[1], sorted[0], sorted[2]}), -60);
+    EXPECT_EQ(b.frame({sorted[2], sorted[0], sorted[3], sorted[1]}), -60);
+    EXPECT_EQ(a.detector.objects, sorted); // the order of the dump's listing
+    EXPECT_EQ(b.detector.objects, sorted);
+    ASSERT_EQ(b.detector.eyes.size(), 2u);
+    EXPECT_EQ(b.detector.eyes[0].y, 40);
+    EXPECT_EQ(cv::norm(a.canvas, b.canvas, cv::NORM_INF), 0);
 }
 
 TEST(EyeTracking, JumpOver30IsConfirmedByTheNextFrameFirstCandidateOnly) {
@@ -63,8 +79,8 @@ TEST(EyeTracking, JumpOver30IsConfirmedByTheNextFrameFirstCandidateOnly) {
     EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135)}), -35);
     // A frame without a pair keeps the tracked one; a far first pair hides a matching second.
     EXPECT_EQ(p.frame({eye(10, 10)}), 0);
-    EXPECT_EQ(p.frame({eye(300, 200), eye(360, 200), eye(161, 100), eye(221, 135)}), 0);
-    EXPECT_EQ(p.detector.trackedEyes[0].x, 300);
+    EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135), eye(20, 200), eye(80, 200)}), 0);
+    EXPECT_EQ(p.detector.trackedEyes[0].x, 20);
     EXPECT_EQ(p.console.str(), ""); // quiet by default
 }
 
