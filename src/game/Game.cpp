@@ -261,6 +261,11 @@ bool Game::handleKey(int key, int64_t now) {
         }
         if (hiScoreScreen.mode != HiScoreMode::NameEntry) {
             toStartScreen();
+            // The player looks at the window, not at the console.
+            if (!hiScore.saveFailure.empty()) {
+                startScreen.showNotice("Can't save '" + hiScorePath + "': " + hiScore.saveFailure,
+                                       now);
+            }
         }
         return true;
     default:
