@@ -5,6 +5,7 @@
 #include "app/FrameBlur.hpp"
 #include "app/KeyTable.hpp"
 #include "app/Steering.hpp"
+#include "app/TypedLetters.hpp"
 #include "core/Clock.hpp"
 #include "core/Config.hpp"
 #include "core/KeyCodes.hpp"
@@ -41,6 +42,7 @@ std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
 void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
     KeyTable keys(config, game, detection, std::cout);
     FrameBlur blur(FRAME_BLUR_SIGMA);
+    TypedLetters letters(WINDOW_TITLE);
     for (;;) {
         sleepMillis(10);
         const int step = takeSteeringStep(config, detection.pendingShift);
@@ -57,6 +59,12 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
         detection.showWindows();
 
         int key = cv::waitKeyEx(5);
+        letters.watch();
+        // Only a name takes capitals; everywhere else a capital acts as its small letter.
+        const int typed = letters.asTyped(key);
+        if (game.state == GameState::HiScore) {
+            key = typed;
+        }
         if (!game.handleKey(key, now)) {
             key = lowerKey(key);
             keys.dispatch(key);

@@ -151,10 +151,11 @@ void Game::moveTraffic(int64_t dt, int64_t now) {
             canGenCar = false;
         }
 
-        // Only the traffic car's lower edge against the player's upper edge: the traffic
-        // comes from above.
+        // A hit needs the vertical extents to meet: the traffic car's bottom below the
+        // player's top, and its top not yet below the player's bottom (a car already passed
+        // is not run into by steering sideways).
         if (!car.hit && top(car) + car.height() > top(player) &&
-            overlapsHorizontally(car, player)) {
+            top(car) <= top(player) + player.height() && overlapsHorizontally(car, player)) {
             car.startBlink(now);
             ++hits;
             if (playerSpeedKmh() > HIT_PENALTY_LIMIT_KMH) {
@@ -260,6 +261,11 @@ bool Game::handleKey(int key, int64_t now) {
         }
         if (hiScoreScreen.mode != HiScoreMode::NameEntry) {
             toStartScreen();
+            // The player looks at the window, not at the console.
+            if (!hiScore.saveFailure.empty()) {
+                startScreen.showNotice("Can't save '" + hiScorePath + "': " + hiScore.saveFailure,
+                                       now);
+            }
         }
         return true;
     default:

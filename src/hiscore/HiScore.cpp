@@ -225,6 +225,7 @@ bool HiScore::save(const std::string& fileName) const {
             ::unlink(temp.c_str());
         }
     }
+    saveFailure = saved ? std::string() : failure;
     if (!saved) {
         std::cout << "Can't save '" << fileName << "': " << failure << std::endl;
         return false;

@@ -38,4 +38,7 @@ public:
 
     std::list<HiScoreEntry> entries;
     std::size_t maxEntries = 10;
+    // Why the last save failed, as the console line gives it after "Can't save '<file>': ";
+    // empty after a save that succeeded.
+    mutable std::string saveFailure;
 };

@@ -4,13 +4,31 @@
 #include "gfx/Palette.hpp"
 #include "gfx/Resources.hpp"
 
+#include <algorithm>
 #include <opencv2/imgproc.hpp>
+#include <sstream>
+#include <vector>
 
 namespace {
 const cv::Scalar PANEL_GREEN(66, 228, 37);
 const cv::Scalar PANEL_BORDER(6, 100, 41);
 const cv::Scalar TITLE_GREEN(38, 89, 17);
 const int TRACK_HALF_WIDTH = 25;
+
+// Words of text gathered into lines no wider than width; a longer word stands alone.
+std::vector<std::string> wrapWords(const std::string& text, const Font& font, int width) {
+    std::vector<std::string> lines;
+    std::istringstream words(text);
+    std::string word;
+    while (words >> word) {
+        if (!lines.empty() && font.textWidth(lines.back() + " " + word) <= width) {
+            lines.back() += " " + word;
+        } else {
+            lines.push_back(word);
+        }
+    }
+    return lines;
+}
 
 // Pastes image with its centre on (cx, cy).
 void overlayCentred(const cv::Mat& image, cv::Mat& frame, int cx, int cy,
@@ -23,6 +41,7 @@ StartScreen::StartScreen(Resources* shared) : Screen(shared, 400, 210) {
     titleFont.set(3, 1.9, 5);
     hintFont.set(1, 1.0, 1);
     titleWidth = titleFont.textWidth("START");
+    noticeFont.set(0, 0.45, 1);
 }
 
 bool StartScreen::enter(int64_t /*nowMicros*/) {
@@ -57,7 +76,15 @@ void StartScreen::resetSelection() {
     rightLimit = width - 20;
 }
 
-void StartScreen::update(int shift, int64_t /*nowMicros*/) {
+void StartScreen::showNotice(const std::string& text, int64_t now) {
+    notice = text;
+    noticeUntil = now + noticeMicros;
+}
+
+void StartScreen::update(int shift, int64_t now) {
+    if (now >= noticeUntil) {
+        notice.clear();
+    }
     // Not clamped, and a choice once made stays: the game acts on it right away.
     carX += shift;
     if (carX > rightLimit) {
@@ -98,4 +125,18 @@ void StartScreen::drawHint(cv::Mat& frame, int px, int py) {
              hintFont, BLACK, cv::LINE_8);
     drawText(frame, "..you can press [ESC] or [ENTER] too.", px + 25, py + height - 8, hintFont,
              BLACK, cv::LINE_8);
+    drawNotice(frame);
+}
+
+void StartScreen::drawNotice(cv::Mat& frame) const {
+    // The last line's baseline leaves room below for the descenders; each further line
+    // stands above the one after it.
+    const int margin = 10;
+    const std::vector<std::string> lines = wrapWords(notice, noticeFont, frame.cols - 2 * margin);
+    int baseline = frame.rows - 5 - static_cast<int>(lines.size() - 1) * (noticeFont.height + 6);
+    for (const std::string& line : lines) {
+        const int left = std::max(margin, frame.cols / 2 - noticeFont.textWidth(line) / 2);
+        drawOutlinedText(frame, line, left, baseline, noticeFont, BLACK, YELLOW);
+        baseline += noticeFont.height + 6;
+    }
 }

@@ -7,6 +7,8 @@
 #include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
 
+#include <string>
+
 enum class StartChoice { None = 0, Start = 1, Quit = 2 };
 
 class StartScreen : public Screen {
@@ -21,6 +23,11 @@ public:
 
     // Back to no choice with the car in the middle of the track.
     void resetSelection();
+    // Shows a message along the frame's bottom edge, below the panel and the player's car,
+    // from now until noticeMicros have passed.
+    void showNotice(const std::string& text, int64_t nowMicros);
+
+    static constexpr int64_t noticeMicros = 5000000;
 
     Font titleFont;
     Font hintFont;
@@ -33,8 +40,13 @@ public:
     int leftLimit = 0;
     int rightLimit = 0;
     StartChoice choice = StartChoice::None;
+    Font noticeFont;
+    std::string notice; // empty while none is shown
+    int64_t noticeUntil = 0;
 
 private:
+    void drawNotice(cv::Mat& frame) const;
+
     FrameCache backdropCache; // the last frame behind the panel and its grey blur
     cv::Mat grey;
 };

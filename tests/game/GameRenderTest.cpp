@@ -16,6 +16,13 @@ protected:
         const cv::Rect area(at.x - 5, at.y - h - 5, 150, h + 15);
         return cv::norm(game.frame(area), expected(area), cv::NORM_INF) == 0;
     }
+    // A record typed after the test key, saved into a folder that does not exist.
+    void failSave() {
+        game.hiScorePath = game.hiScoreScreen.hiScoreFile = ::testing::TempDir() + "none/h.xml";
+        startRun(false);
+        ASSERT_TRUE(press('d'));
+        ASSERT_TRUE(press(ENTER) && game.state == GameState::Start);
+    }
 };
 } // namespace
 
@@ -67,4 +74,28 @@ TEST_F(GameRender, ShakeOnlyDuringPlayAndInTheSameFrame) {
         EXPECT_EQ(moved > 0, state == GameState::Playing) << "state " << static_cast<int>(state);
         EXPECT_EQ(game.frame.data, pixels) << "the frame's pixels are reused";
     }
+}
+
+TEST_F(GameRender, FailedSaveShowsItsConsoleLineOnTheStartScreen) {
+    startRun(false);
+    ASSERT_TRUE(press('d') && press(ENTER) && game.startScreen.notice.empty()) << "saved";
+    ::testing::internal::CaptureStdout();
+    failSave();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), game.startScreen.notice + "\n");
+    EXPECT_EQ(game.startScreen.notice.rfind("Can't save '", 0), 0u) << game.startScreen.notice;
+}
+
+TEST_F(GameRender, SaveFailureStaysFiveSecondsBelowThePlayersCarAndChangesNothingElse) {
+    failSave();
+    step(StartScreen::noticeMicros - 1);
+    game.draw();
+    const cv::Mat shown = game.frame.clone();
+    step(1);
+    game.draw();
+    cv::Mat same;
+    cv::inRange(shown != game.frame, cv::Scalar::all(0), cv::Scalar::all(0), same);
+    const cv::Rect changed = cv::boundingRect(~same);
+    EXPECT_FALSE(changed.empty());
+    const int carLastRow = static_cast<int>(player().y) + player().height() - 1;
+    EXPECT_GT(changed.y, carLastRow) << changed;
 }

@@ -130,3 +130,28 @@ TEST_F(GameTraffic, SpawnDrawsPlaceThenSpeedAndSlowsCarsToFiveBehindASlowPlayer)
         }
     }
 }
+
+namespace {
+class GameCollision : public GameTest {
+protected:
+    // A still car in the player's lane, its top edge at row carTop: whether the next frame hits.
+    bool hitWithTopAt(double carTop) {
+        startRun(false);
+        addCar(player().x, carTop, 0);
+        step(10000);
+        return game.hits == 1;
+    }
+};
+} // namespace
+
+TEST_F(GameCollision, PassedCarHitsOnlyWhileItsTruncatedTopIsAtMostThePlayersBottom) {
+    const int bottom = static_cast<int>(player().y) + player().height();
+    EXPECT_TRUE(hitWithTopAt(bottom + 0.9));
+    EXPECT_FALSE(hitWithTopAt(bottom + 1));
+}
+
+TEST_F(GameCollision, OncomingCarHitsOnlyOnceItsBottomIsBelowThePlayersTop) {
+    const int touching = static_cast<int>(player().y) - player().height(); // same height
+    EXPECT_FALSE(hitWithTopAt(touching + 0.9));
+    EXPECT_TRUE(hitWithTopAt(touching + 1));
+}
