@@ -8,6 +8,7 @@
 #include "app/KeyCodes.hpp"
 #include "app/KeyTable.hpp"
 #include "app/Steering.hpp"
+#include "detection/BackgroundPriority.hpp"
 #include "detection/DetectionThread.hpp"
 #include "game/Game.hpp"
 
@@ -83,12 +84,17 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
         if (game.state == StateQuit) {
             return;
         }
-        game.draw();
-        if (config.blur) {
-            blur.apply(game.frame);
-        }
-        cv::imshow(WINDOW_TITLE, game.frame);
-        detection.showWindows();
+        const auto showFrame = [&] {
+            game.draw();
+            if (config.blur) {
+                blur.apply(game.frame);
+            }
+            cv::imshow(WINDOW_TITLE, game.frame);
+            detection.showWindows();
+        };
+        // The frame's work stays on this thread: the library's pool belongs to detection, at
+        // a lower priority, and sharing a frame as small as this one with it gains nothing.
+        BackgroundPriority::runOnCallingThread(showFrame);
 
         int key = cv::waitKeyEx(5);
         if (!game.handleKey(key)) {
