@@ -25,7 +25,7 @@ bool setCallingThreadNice(int nice) {
 // a task arena of its own, and a thread inside it can hand out a handle to that arena.
 class ArenaProbe : public cv::ParallelLoopBody {
 public:
-    explicit ArenaProbe(tbb::task_arena& arena) : arena(arena) {}
+    explicit ArenaProbe(tbb::task_arena& target) : arena(target) {}
     void operator()(const cv::Range&) const override {
         std::lock_guard<std::mutex> lock(mutex);
         if (!arena.is_active()) {
@@ -40,7 +40,7 @@ private:
 
 class CallingThreadBody : public cv::ParallelLoopBody {
 public:
-    explicit CallingThreadBody(const std::function<void()>& work) : work(work) {}
+    explicit CallingThreadBody(const std::function<void()>& body) : work(body) {}
     void operator()(const cv::Range&) const override { work(); }
 
 private:
