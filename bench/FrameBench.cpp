@@ -5,15 +5,32 @@
 #include "game/Game.hpp"
 
 #include <benchmark/benchmark.h>
+#include <iostream>
 #include <limits>
+#include <sstream>
 
 namespace {
 constexpr int64_t FRAME_MICROS = 16667;
 constexpr int64_t NEVER = std::numeric_limits<int64_t>::max() / 2;
 
+// Keeps the game's console messages (a missing high-score table, ...) out of the benchmark's
+// standard output, which may have to be valid JSON, while it lives.
+class QuietConsole {
+public:
+    QuietConsole() : saved(std::cout.rdbuf(sink.rdbuf())) {}
+    ~QuietConsole() { std::cout.rdbuf(saved); }
+    QuietConsole(const QuietConsole&) = delete;
+    QuietConsole& operator=(const QuietConsole&) = delete;
+
+private:
+    std::ostringstream sink;
+    std::streambuf* saved;
+};
+
 class Frame {
 public:
     Frame() {
+        const QuietConsole quiet;
         if (!game.init(now)) {
             throw std::runtime_error("run the benchmark from the repository root");
         }

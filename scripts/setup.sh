@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake make pkg-config libopencv-dev opencv-data libx11-dev libgtest-dev libbenchmark-dev
+packages=(g++ cmake make pkg-config libopencv-dev libtbb-dev opencv-data libx11-dev libgtest-dev libbenchmark-dev
           xvfb xauth xdotool imagemagick x11-utils clang-14 libclang-rt-14-dev clang-format
           dpkg-dev file lintian desktop-file-utils appstream)
 

@@ -11,7 +11,7 @@ class FrameBlur {
 public:
     explicit FrameBlur(double strength) : sigma(strength) {}
 
-    // Blurs the frame in place.
+    // Blurs the frame in place; frame is a whole image, not a region of a larger one.
     void apply(cv::Mat& frame);
 
 private:

@@ -9,6 +9,7 @@
 #include "core/Clock.hpp"
 #include "core/Config.hpp"
 #include "core/KeyCodes.hpp"
+#include "detection/BackgroundPriority.hpp"
 #include "detection/DetectionThread.hpp"
 #include "game/Game.hpp"
 
@@ -51,12 +52,17 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
         if (game.state == GameState::Quit) {
             return;
         }
-        game.draw();
-        if (config.blur) {
-            blur.apply(game.frame);
-        }
-        cv::imshow(WINDOW_TITLE, game.frame);
-        detection.showWindows();
+        const auto showFrame = [&] {
+            game.draw();
+            if (config.blur) {
+                blur.apply(game.frame);
+            }
+            cv::imshow(WINDOW_TITLE, game.frame);
+            detection.showWindows();
+        };
+        // The frame's work stays on this thread: the library's pool belongs to detection, at
+        // a lower priority, and sharing a frame as small as this one with it gains nothing.
+        BackgroundPriority::runOnCallingThread(showFrame);
 
         int key = cv::waitKeyEx(5);
         letters.watch();

@@ -1,5 +1,6 @@
 #include "detection/DetectionThread.hpp"
 
+#include "detection/BackgroundPriority.hpp"
 #include "detection/CameraSource.hpp"
 
 #include <opencv2/highgui.hpp>
@@ -105,6 +106,11 @@ void DetectionThread::run() {
     // Any exception that left run would end the whole program; the game can do without
     // the camera.
     try {
+        // While the camera works, detection yields the CPU to the frame loop.
+        std::unique_ptr<BackgroundPriority> priority;
+        if (config->cameraEnabled) {
+            priority = std::make_unique<BackgroundPriority>();
+        }
         loop();
     } catch (const cv::Exception& error) {
         fail(error.what());

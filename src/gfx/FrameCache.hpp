@@ -26,6 +26,8 @@ public:
     bool matches(const cv::Mat& image) const;
     // Forgets the remembered pair.
     void clear();
+    // The last input: during apply's operation, a copy of the image as it came in.
+    const cv::Mat& lastInputImage() const { return lastInput; }
 
 private:
     cv::Mat lastInput;

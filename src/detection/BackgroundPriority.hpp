@@ -1,0 +1,36 @@
+#pragma once
+// Keeps the detection work out of the frame loop's way. Detection runs on the detection
+// thread and on the worker threads of the image library's TBB pool, and on two cores it would
+// otherwise take the core the main thread needs when it wakes for its next frame. Every
+// thread that does detection work runs at a lower scheduling priority (a higher nice value):
+// it still gets all the CPU the frame loop leaves, but yields as soon as the loop wants it.
+// The work itself and its results stay exactly the same.
+//
+// The pool's workers are shared by every thread of the process, so the main thread keeps
+// its own library calls off the pool (runOnCallingThread): it never waits for a low-priority
+// worker to finish a share of its frame.
+
+#include <functional>
+#include <memory>
+
+class BackgroundPriority {
+public:
+    // How much nicer than the main thread detection runs.
+    static constexpr int NICE_INCREMENT = 10;
+
+    // Lowers the calling thread's priority now, and that of every worker thread of the
+    // library's pool as it joins in. Call it on the detection thread before its first pass.
+    BackgroundPriority();
+    // Stops lowering workers that join later.
+    ~BackgroundPriority();
+    BackgroundPriority(const BackgroundPriority&) = delete;
+    BackgroundPriority& operator=(const BackgroundPriority&) = delete;
+
+    // Runs work on the calling thread and keeps the library's calls made within it on that
+    // thread too, instead of spreading them over the pool.
+    static void runOnCallingThread(const std::function<void()>& work);
+
+private:
+    struct Pool; // the library's task arena and the observer on it
+    std::unique_ptr<Pool> pool;
+};
