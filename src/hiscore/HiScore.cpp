@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -167,15 +168,18 @@ std::string renderTable(const std::list<HiScoreEntry>& entries, std::string& fai
     return std::string();
 }
 
-// Puts text on disk under `path`; false with the reason in `failure` at the first error,
-// and then no file remains under `path`.
-bool writeDurably(const std::string& path, const std::string& text, std::string& failure) {
+// Puts text on disk under `path` with the permission bits `mode` (0 for the usual ones);
+// false with the reason in `failure` at the first error, and then no file remains there.
+bool writeDurably(const std::string& path, const std::string& text, mode_t mode,
+                  std::string& failure) {
     const int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
         failure = systemError("can't create '" + path + "'");
         return false;
     }
+    if (mode != 0 && ::fchmod(fd, mode) != 0)
+        failure = systemError("can't set the permissions of '" + path + "'");
     std::size_t done = 0;
     while (failure.empty() && done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -211,27 +215,80 @@ void flushFolder(const std::string& fileName) {
     }
 }
 
-} // namespace
-
-bool HiScore::save(const std::string& fileName) const {
-    std::string failure;
-    const std::string text = renderTable(entries, failure);
-    const std::string temp = tempFileName(fileName);
-    bool saved = false;
-    if (!text.empty() && writeDurably(temp, text, failure)) {
-        saved = std::rename(temp.c_str(), fileName.c_str()) == 0;
-        if (!saved) {
-            failure = systemError("can't replace it with '" + temp + "'");
-            ::unlink(temp.c_str());
+// The file a name finally stands for: symbolic links followed to their last target, which
+// need not exist yet. Empty, with the reason in `failure`, for a link that cannot be followed.
+std::string finalTarget(const std::string& fileName, std::string& failure) {
+    std::string path = fileName;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) {
+            failure = systemError("can't follow the link '" + path + "'");
+            return std::string();
         }
+        target.resize(static_cast<std::size_t>(n));
+        path = target.front() == '/' ? target : folderOf(path) + "/" + target;
     }
-    saveFailure = saved ? std::string() : failure;
-    if (!saved) {
-        std::cout << "Can't save '" << fileName << "': " << failure << std::endl;
+    errno = ELOOP;
+    failure = systemError("can't follow the link '" + fileName + "'");
+    return std::string();
+}
+
+// False, with the reason, for a file the player cannot write. The owner's write bit decides
+// first: that is how a player freezes a file, and root's access() allows everything.
+// `mode` receives the file's permission bits for its replacement, 0 when there is no file.
+bool mayReplace(const std::string& path, mode_t& mode, std::string& failure) {
+    struct stat info {};
+    mode = 0;
+    if (::stat(path.c_str(), &info) != 0)
+        return true; // nothing to respect; creating the file reports its own failure
+    if ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0) {
+        failure = "the file is read-only";
         return false;
     }
-    flushFolder(fileName);
+    mode = info.st_mode & 07777;
     return true;
+}
+
+// Replaces the file (the final target of a link) by the table: a temporary file in the
+// same folder, on disk in full, then renamed over it.
+bool replaceFile(const std::string& fileName, const std::list<HiScoreEntry>& entries,
+                 std::string& failure) {
+    const std::string target = finalTarget(fileName, failure);
+    mode_t mode = 0;
+    if (target.empty() || !mayReplace(target, mode, failure))
+        return false;
+    const std::string text = renderTable(entries, failure);
+    const std::string temp = HiScore::tempFileName(target);
+    if (text.empty() || !writeDurably(temp, text, mode, failure))
+        return false;
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        failure = systemError("can't replace it with '" + temp + "'");
+        ::unlink(temp.c_str());
+        return false;
+    }
+    flushFolder(target);
+    return true;
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
+bool HiScore::save(const std::string& fileName) {
+    saveFailure.clear();
+    if (fileName == keptFile && exists(fileName))
+        saveFailure = keptReason;
+    else if (replaceFile(fileName, entries, saveFailure))
+        return true;
+    std::cout << "Can't save '" << fileName << "': " << saveFailure << std::endl;
+    return false;
 }
 
 namespace {
@@ -248,9 +305,10 @@ ReadResult readBounded(const std::string& fileName, std::string& bytes, std::str
         return ReadResult::Failed;
     }
     // A folder, a pipe or a device under that name is not a table; reading a pipe could block.
+    // A file without its owner's read bit is one the player locked (root could read it).
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        failure = "not a regular file";
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & S_IRUSR) == 0) {
+        failure = S_ISREG(info.st_mode) ? std::strerror(EACCES) : "not a regular file";
         ::close(fd);
         return ReadResult::Failed;
     }
@@ -279,20 +337,54 @@ bool isKeyOf(const std::string& key, const cv::FileNode& map) {
     return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
-// Keeps the damaged file for a look by hand, where the next save cannot overwrite it.
-void setAside(const std::string& fileName, const std::string& reason) {
+// Renames without ever replacing a file under the new name: the kernel's no-replace rename,
+// or where the file system lacks it, a second link under the new name and removal of the old.
+// Fails with EEXIST when the new name is taken.
+bool moveWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str()); // should this fail, the file is kept under both names
+    return true;
+}
+
+constexpr int maxKeptFiles = 1000;
+
+// Keeps the damaged file for a look by hand, where the next save cannot overwrite it: under
+// the first free name of ".bad", ".bad.1", ".bad.2", ... so an earlier one is never lost. A
+// link is followed, so the link stays and the next save writes through it. False when the
+// file could not be moved.
+bool setAside(const std::string& fileName, const std::string& reason) {
     std::cout << "'" << fileName << "' is damaged: " << reason << "\n";
-    const std::string badName = fileName + ".bad";
-    if (std::rename(fileName.c_str(), badName.c_str()) == 0)
-        std::cout << "Moved it to '" << badName << "'.\n";
-    else
-        std::cout << "Can't move it to '" << badName << "': " << std::strerror(errno) << "\n";
+    std::string failure;
+    std::string path = finalTarget(fileName, failure);
+    if (path.empty())
+        path = fileName;
+    const std::string badName = path + ".bad";
+    for (int n = 0; n < maxKeptFiles; ++n) {
+        const std::string candidate = n == 0 ? badName : badName + "." + std::to_string(n);
+        if (moveWithoutReplacing(path, candidate)) {
+            std::cout << "Moved it to '" << candidate << "'.\n";
+            return true;
+        }
+        if (errno != EEXIST) {
+            std::cout << "Can't move it to '" << candidate << "': " << std::strerror(errno) << "\n";
+            return false;
+        }
+    }
+    std::cout << "Can't move it aside: '" << badName << "' to '.bad." << maxKeptFiles - 1
+              << "' are all taken.\n";
+    return false;
 }
 
 } // namespace
 
 bool HiScore::load(const std::string& fileName) {
     clear();
+    keptFile.clear();
     std::string bytes;
     std::string failure;
     switch (readBounded(fileName, bytes, failure)) {
@@ -300,6 +392,8 @@ bool HiScore::load(const std::string& fileName) {
         std::cout << "Hiscore node is not SEQ.\n";
         return false;
     case ReadResult::Failed:
+        keptFile = fileName;
+        keptReason = "the game could not read it at start (" + failure + ")";
         std::cout << "Can't read '" << fileName << "': " << failure << "\n";
         std::cout << "Hiscore node is not SEQ.\n";
         return false;
@@ -309,7 +403,7 @@ bool HiScore::load(const std::string& fileName) {
 
     const HiScoreFileCheck check(bytes);
     if (!check.ok()) {
-        setAside(fileName, check.reason);
+        keepIfNotSetAside(fileName, check.reason);
         return false;
     }
     try {
@@ -337,6 +431,13 @@ bool HiScore::load(const std::string& fileName) {
         failure = "the library can't read it: " + oneLine(e.what());
     }
     clear();
-    setAside(fileName, failure);
+    keepIfNotSetAside(fileName, failure);
     return false;
+}
+
+void HiScore::keepIfNotSetAside(const std::string& fileName, const std::string& damage) {
+    if (setAside(fileName, damage))
+        return;
+    keptFile = fileName;
+    keptReason = "it is damaged and could not be moved aside";
 }

@@ -3,8 +3,11 @@
 //
 // The file is the only data the game keeps between runs, so both directions are guarded:
 // a damaged file is checked before the library's reader sees it and moved aside to
-// "hiscore.xml.bad" instead of being overwritten, and a save goes to a temporary file that
-// replaces the old one only once it is completely on disk.
+// "hiscore.xml.bad" (or ".bad.1", ".bad.2", ... when that is taken) instead of being
+// overwritten, and a save goes to a temporary file that replaces the old one only once it is
+// completely on disk. The player's own setup of the file is respected: a file without write
+// permission, or one the game could not read at start, is never replaced, and a symbolic
+// link is written through to its target.
 
 #include "hiscore/HiScoreEntry.hpp"
 
@@ -26,10 +29,11 @@ public:
     // Inserts the eight built-in entries.
     void loadDefaults();
     // Writes the whole table; true when the file was replaced. A failure is reported on the
-    // console and leaves the old file as it was.
-    bool save(const std::string& fileName) const;
+    // console, kept in saveFailure, and leaves the old file as it was.
+    bool save(const std::string& fileName);
     // Replaces the table by the file's entries; false when the file holds no usable table.
-    // A damaged file is reported and moved to fileName + ".bad".
+    // A damaged file is reported and moved to the first free name of fileName + ".bad",
+    // ".bad.1", ".bad.2", ...
     bool load(const std::string& fileName);
 
     // Where save writes before it replaces fileName: same folder, and ending in ".xml",
@@ -38,7 +42,16 @@ public:
 
     std::list<HiScoreEntry> entries;
     std::size_t maxEntries = 10;
-    // Why the last save failed, as the console line gives it after "Can't save '<file>': ";
-    // empty after a save that succeeded.
-    mutable std::string saveFailure;
+    // Why the last save failed, as reported after "Can't save '<file>': "; empty after a
+    // save that worked and before the first.
+    std::string saveFailure;
+
+private:
+    // Moves a damaged file aside; when that fails, save must not replace it either.
+    void keepIfNotSetAside(const std::string& fileName, const std::string& damage);
+
+    // A file that load found but could not read, or could not move aside: save never replaces
+    // it. Empty when there is none.
+    std::string keptFile;
+    std::string keptReason;
 };

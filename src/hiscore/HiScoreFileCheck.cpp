@@ -10,25 +10,38 @@ namespace {
 constexpr std::string_view declaration = "<?xml version=\"1.0\"?>";
 constexpr std::string_view rootName = "opencv_storage";
 
-// The one level where each element may stand: the root, the table, its items, the entry
-// and the entry's values.
+// The levels of the table: the root, the table, its items, the keys of an item ("player"
+// among them) and the keys of those (the entry's values among them).
+constexpr std::size_t itemLevel = 3;
 constexpr std::size_t valueLevel = 5;
 
+// A key the reader takes as a plain map key: "_" would make it a sequence item instead.
+bool isKeyName(std::string_view name) {
+    constexpr std::string_view keyChars =
+        "_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::size_t firstDigit = keyChars.find('0');
+    return !name.empty() && name != "_" && keyChars.find(name.front()) < firstDigit &&
+           name.find_first_not_of(keyChars) == std::string_view::npos;
+}
+
+// The root and the table stand where the game writes them; below an item any key may stand
+// (the reader ignores keys it does not use), so an item or a "player" of another shape is
+// skipped with its message instead of costing the whole file.
 bool allowedAt(std::string_view name, std::size_t level) {
     switch (level) {
     case 1:
         return name == rootName;
     case 2:
         return name == "hiscore";
-    case 3:
+    case itemLevel:
         return name == "_";
-    case 4:
-        return name == "player";
-    case valueLevel:
-        return name == "name" || name == "score" || name == "length" || name == "hits";
     default:
-        return false;
+        return level <= valueLevel && isKeyName(name);
     }
+}
+
+bool isNumberKey(std::string_view name) {
+    return name == "score" || name == "length" || name == "hits";
 }
 
 bool isSpace(char c) {
@@ -107,17 +120,30 @@ void HiScoreFileCheck::check(const std::string& bytes) {
         return;
     }
 
-    std::vector<std::string_view> open; // the elements enclosing pos, outermost first
+    // The elements enclosing pos, outermost first. An element below the table holds either
+    // text or elements, never both.
+    struct Element {
+        std::string_view name;
+        bool hasText = false;
+        bool hasElements = false;
+    };
+    std::vector<Element> open;
     bool rootClosed = false;
     int tables = 0;             // the library would read only the first
-    std::size_t valueStart = 0; // where the text of the innermost value element begins
+    std::size_t valueStart = 0; // where the text of the innermost element begins
     std::size_t copied = 0;     // bytes of the input already in text
     while (pos < all.size()) {
         const char c = all[pos];
         if (c != '<') {
-            if (open.size() != valueLevel && !isSpace(c))
-                return refuse(rootClosed ? "content after the document" : "text outside a value",
-                              pos);
+            if (!isSpace(c)) {
+                if (rootClosed)
+                    return refuse("content after the document", pos);
+                if (open.size() < itemLevel)
+                    return refuse("text outside a value", pos);
+                if (open.back().hasElements)
+                    return refuse("text next to elements", pos);
+                open.back().hasText = true;
+            }
             ++pos;
             continue;
         }
@@ -130,9 +156,11 @@ void HiScoreFileCheck::check(const std::string& bytes) {
             return refuse("the file ends inside a tag", pos);
         const std::string_view name = all.substr(nameStart, end - nameStart);
         if (closing) {
-            if (open.empty() || name != open.back())
+            if (open.empty() || name != open.back().name)
                 return refuse("a closing tag that matches no open element", pos);
-            if (open.size() == valueLevel && name != "name") {
+            // The entry's numbers; the same keys elsewhere are not read.
+            if (open.size() == valueLevel && open[valueLevel - 2].name == "player" &&
+                isNumberKey(name)) {
                 text.append(all.substr(copied, valueStart - copied));
                 text += normalisedNumber(all.substr(valueStart, pos - valueStart));
                 copied = pos;
@@ -143,14 +171,17 @@ void HiScoreFileCheck::check(const std::string& bytes) {
             if (open.size() >= valueLevel)
                 return refuse("elements nested deeper than the table's", pos);
             if (!allowedAt(name, open.size() + 1)) {
-                const bool plainName =
-                    name.find_first_not_of("abcdefghijklmnopqrstuvwxyz_") == std::string_view::npos;
+                const bool plainName = isKeyName(name) || name == "_";
                 return refuse(plainName ? "an element out of place" : "a tag with more than a name",
                               pos);
             }
+            if (!open.empty() && open.back().hasText)
+                return refuse("an element next to text", pos);
             if (open.size() == 1 && tables++ > 0)
                 return refuse("a second table", pos);
-            open.push_back(name);
+            if (!open.empty())
+                open.back().hasElements = true;
+            open.push_back({name});
             valueStart = end + 1;
         }
         pos = end + 1;

@@ -2,8 +2,9 @@
 // Checks the bytes of a high-score file before the library's reader sees them. That reader
 // crashes, aborts or loops forever on some damaged files (a file cut short by a crash during
 // a save is one of them), so only documents shaped like the game's own file get through:
-// at most 64 KiB, no NUL byte, the exact opening the library writes, then only the table's
-// elements at their own level, without attributes, properly closed. The check also rewrites
+// at most 64 KiB, no NUL byte, the exact opening the library writes, the table's root and
+// sequence, then items holding plain keys at most two levels deep (text or elements, not
+// both), without attributes, properly closed. The check also rewrites
 // the numbers so the reader cannot misread them: a plain integer comes out in decimal,
 // clamped to 32 bits (the reader would wrap it, and would take "010" for octal), and any
 // other text in "score", "length" or "hits" becomes 0.

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
+#include <sys/wait.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -53,7 +55,7 @@ std::vector<std::string> rows(const HiScore& table) {
 }
 
 struct Loaded {
-    HiScore table;
+    mutable HiScore table;
     bool ok = false;
     std::string out; // the console
 };
@@ -132,15 +134,19 @@ TEST(HiScoreLoad, FileOrderDoesNotMatterAndTheBestEightStay) {
     EXPECT_EQ(best.entries.back().name, "p5");
 }
 
-TEST(HiScoreLoad, IncompleteElementsAreSkippedWithTheFirstMissingKey) {
+// Items without "player" are skipped silently, a "player" lacking a key (or not a map at all)
+// with the first missing key; keys the table does not use are ignored, wherever they stand.
+TEST(HiScoreLoad, ItemsOfOtherShapesAreSkippedAndExtraKeysIgnored) {
     Folder folder;
     const std::string items =
         item("a", "1", "2", "3") + "<_><player><name>x</name><length>1</length></player></_>\n" +
-        "<_><player><score>1</score></player></_>\n<_></_>\n" +
+        "<_><player><score>1</score></player></_>\n<_></_>\n<_>5</_>\n" +
+        "<_><foo>1</foo><bar><name>y</name></bar></_>\n<_><player>5</player></_>\n" +
         "<_><player><name>x</name><score>1</score><length>1</length></player></_>\n" +
-        "<_><player><hits>1</hits><length>1</length><score>1</score><name>b</name></player></_>\n";
+        "<_><player><hits>1</hits><total>99</total><length>1</length><score>1</score>"
+        "<name>b</name><Team_2>x</Team_2></player><foo>2</foo></_>\n";
     const Loaded loaded = load(folder.path, tableFile(items));
-    EXPECT_EQ(loaded.out, "score is missing\nname is missing\nhits is missing\n");
+    EXPECT_EQ(loaded.out, "score is missing\nname is missing\nname is missing\nhits is missing\n");
     EXPECT_EQ(rows(loaded.table), (std::vector<std::string>{"b 1 1 1 0", "a 1 2 3 0"}));
 }
 
@@ -170,8 +176,8 @@ TEST(HiScoreLoad, NoTableGivesTheUsualMessageAndKeepsTheFile) {
 }
 
 // Damaged files (the library's reader crashed, aborted or hung on the first ones; a hang
-// would time the test out) are set aside; the fuzzer's finds either are, or load and save
-// into a file that loads the same table.
+// would time the test out) are set aside under the first free name, never over a file kept
+// before; the fuzzer's finds either are, or load and save into a file that loads the same table.
 TEST(HiScoreDamagedFile, EveryTestFileIsKeptAsBadOrLoadsAgain) {
     std::vector<std::pair<std::string, std::string>> files;
     for (const auto& found : fs::directory_iterator(DRAVOLT_TEST_DATA "/hiscore"))
@@ -181,15 +187,20 @@ TEST(HiScoreDamagedFile, EveryTestFileIsKeptAsBadOrLoadsAgain) {
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         Folder folder;
-        writeFile(folder.path + ".bad", "an older damaged file");
+        writeFile(folder.path + ".bad.1", "an older damaged file");
         const Loaded first = load(folder.path, bytes);
         if (!first.ok) {
             EXPECT_TRUE(first.table.entries.empty());
             EXPECT_EQ(first.out.rfind("'" + folder.path + "' is damaged: ", 0), 0u) << first.out;
             EXPECT_NE(first.out.find("\nMoved it to '" + folder.path + ".bad'.\n"),
                       std::string::npos);
+            const Loaded second = load(folder.path, bytes + " ");
+            EXPECT_NE(second.out.find("\nMoved it to '" + folder.path + ".bad.2'.\n"),
+                      std::string::npos);
             EXPECT_FALSE(fs::exists(folder.path));
             EXPECT_EQ(readFile(folder.path + ".bad"), bytes);
+            EXPECT_EQ(readFile(folder.path + ".bad.1"), "an older damaged file");
+            EXPECT_EQ(readFile(folder.path + ".bad.2"), bytes + " ");
             continue;
         }
         EXPECT_EQ(name.rfind("fuzz_", 0), 0u);
@@ -204,16 +215,19 @@ TEST(HiScoreDamagedFile, EveryTestFileIsKeptAsBadOrLoadsAgain) {
 
 TEST(HiScoreFileCheck, RefusesAnythingShapedOtherwiseAndOwnFileCutAnywhere) {
     const std::string value = "<hiscore></hiscore>\n";
-    std::vector<std::string> cases = {
-        std::string("%YAML:1.0\nhiscore: []\n"),
-        head + value + std::string(HiScoreFileCheck::maxFileSize, ' ') + tail,
-        tableFile(item(std::string("a\0b", 3), "1", "1", "1")),
-        tableFile("5" + item("a", "1", "1", "1")),
-        head + "<hiscore type_id=\"opencv-matrix\"></hiscore>" + tail,
-        head + "<hiscore><_><player><rank>1</rank></player></_></hiscore>" + tail,
-        head + "<hiscore><_><player><name><_>1</_></name></player></_></hiscore>" + tail,
-        head + "<hiscore></_></hiscore>" + tail,
-        head + value + tail + value};
+    std::vector<std::string> cases = {std::string("%YAML:1.0\nhiscore: []\n"),
+                                      head + value +
+                                          std::string(HiScoreFileCheck::maxFileSize, ' ') + tail,
+                                      tableFile(item(std::string("a\0b", 3), "1", "1", "1")),
+                                      tableFile("5" + item("a", "1", "1", "1")),
+                                      head + "<hiscore type_id=\"opencv-matrix\"></hiscore>" + tail,
+                                      tableFile("<_><player><_>1</_></player></_>"),
+                                      tableFile("<_><player><name><x>1</x></name></player></_>"),
+                                      tableFile("<_><player>5<name>a</name></player></_>"),
+                                      tableFile("<_><player><name>a</name>5</player></_>"),
+                                      tableFile("<_><player><2x>1</2x></player></_>"),
+                                      head + "<hiscore></_></hiscore>" + tail,
+                                      head + value + tail + value};
     // What a crash during a save could have left if saves wrote in place.
     Folder folder;
     ASSERT_TRUE(HiScore().save(folder.path));
@@ -255,20 +269,100 @@ TEST(HiScoreSave, RoundTripKeepsEveryNameAndNumber) {
     EXPECT_TRUE(empty.ok && empty.table.entries.empty());
 }
 
+// A refused save leaves the file as it was, keeps the table in memory with the record, and
+// reports why on the console and in saveFailure.
 TEST(HiScoreSave, FailureIsReportedAndChangesNothing) {
     Folder folder;
     HiScore table;
+    table.insert(HiScoreEntry("record", 9000, 0, 0), false);
+    const auto refused = [&](const std::string& why) {
+        SCOPED_TRACE(why);
+        const auto contents = [&] {
+            const std::string file = fs::is_directory(folder.path) ? "" : readFile(folder.path);
+            return file + std::to_string(std::distance(fs::directory_iterator(folder.dir), {}));
+        };
+        const std::string before = contents();
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(table.save(folder.path));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Can't save '" + folder.path + "': " + table.saveFailure + "\n");
+        EXPECT_NE(table.saveFailure.find(why), std::string::npos) << table.saveFailure;
+        EXPECT_EQ(contents(), before); // the file, and no temporary file left
+        EXPECT_EQ(table.entries.front().name, "record");
+    };
     fs::create_directory(folder.path); // root may write anywhere, but not over a folder
+    refused("can't replace it");
+    fs::remove(folder.path);
+
+    // The owner's write bit decides, whatever the group and others may do.
+    for (const auto mode : {fs::perms(0444), fs::perms(0077)}) {
+        writeFile(folder.path, "a frozen table");
+        fs::permissions(folder.path, mode);
+        refused("the file is read-only");
+        EXPECT_EQ(fs::status(folder.path).permissions(), mode);
+    }
+    fs::permissions(folder.path, fs::perms(0644));
+    fs::create_directory(HiScore::tempFileName(folder.path)); // no temporary file possible
+    refused("can't create");
+    fs::remove(HiScore::tempFileName(folder.path));
+
+    // A file the game could not read at start is never replaced, not even once it could be.
+    fs::permissions(folder.path, fs::perms(0200));
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(table.save(folder.path));
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("Can't save '" + folder.path + "': ", 0), 0u) << out;
-    EXPECT_FALSE(fs::exists(HiScore::tempFileName(folder.path)));
-    EXPECT_EQ(rows(table), rows(HiScore()));
+    EXPECT_FALSE(table.load(folder.path));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Can't read '" + folder.path + "': Permission denied\nHiscore node is not SEQ.\n");
+    table.insert(HiScoreEntry("record", 9000, 0, 0), false);
+    fs::permissions(folder.path, fs::perms(0600));
+    refused("the game could not read it at start (Permission denied)");
+}
+
+// The owner's write bit alone allows a save, and the file keeps its permissions; a link (here
+// a relative link to a relative link, first to no file yet) is written through to its target.
+TEST(HiScoreSave, KeepsThePlayersPermissionsAndLinks) {
+    Folder folder;
+    HiScore table;
+    writeFile(folder.path, "old");
+    fs::permissions(folder.path, fs::perms(0200));
+    ASSERT_TRUE(table.save(folder.path));
+    EXPECT_TRUE(table.saveFailure.empty());
+    EXPECT_EQ(fs::status(folder.path).permissions(), fs::perms(0200));
 
     fs::remove(folder.path);
-    writeFile(folder.path, "the old table");
-    fs::create_directory(HiScore::tempFileName(folder.path)); // no temporary file possible
-    EXPECT_FALSE(table.save(folder.path));
-    EXPECT_EQ(readFile(folder.path), "the old table");
+    fs::create_directory(folder.dir / "real");
+    fs::create_symlink("real/link", folder.path);
+    fs::create_symlink("table.xml", folder.dir / "real/link");
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(table.save(folder.path));
+        EXPECT_TRUE(fs::is_symlink(folder.path) && fs::is_symlink(folder.dir / "real/link"));
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.dir / "real"), {}), 2);
+        const Loaded loaded = load(folder.dir / "copy.xml", readFile(folder.path));
+        EXPECT_EQ(rows(loaded.table), rows(table));
+    }
+}
+
+// The same rules hold for a player who is not root: the system's own permissions apply.
+TEST(HiScoreSave, AnotherUsersFileIsKept) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can become another user";
+    Folder folder;
+    fs::permissions(folder.dir, fs::perms::all);
+    for (const auto mode : {fs::perms(0644), fs::perms(0600)}) {
+        ASSERT_TRUE(HiScore().save(folder.path));
+        fs::permissions(folder.path, mode);
+        const std::string before = readFile(folder.path);
+        const pid_t child = fork();
+        if (child == 0) {
+            std::cout.rdbuf(nullptr);
+            HiScore table; // 65534 is "nobody"
+            const bool userSet = setgid(65534) == 0 && setuid(65534) == 0;
+            const bool loaded = table.load(folder.path);
+            _exit(userSet && loaded == (mode == fs::perms(0644)) && !table.save(folder.path) ? 0
+                                                                                             : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(readFile(folder.path), before);
+    }
 }

@@ -33,36 +33,34 @@ game=$(wait_game_window 30) || fail "no window titled Dravolt"
 
 # The graph scrolls: two pictures of it a moment apart differ, and it shows yellow. Without a
 # window manager every window opens at the same corner, so the graph is raised first.
-sleep 1
-xdotool windowraise "$history"
-sleep 0.3
-screenshot "$history" "$WORK/history1.png"
-sleep 0.5
-screenshot "$history" "$WORK/history2.png"
-changed=$(compare -metric AE "$WORK/history1.png" "$WORK/history2.png" null: 2>&1 || true)
-[ "${changed%% *}" != 0 ] || fail "the history graph did not move"
 count_colour() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:int(mean*w*h+0.5)]" info:; }
-[ "$(count_colour "$WORK/history2.png" "rgb(255,255,0)")" -gt 0 ] || fail "no graph line in the history"
+xdotool windowraise "$history"
+wait_shot "$history" "$WORK/history1.png" 10 true || fail "no picture of the history graph"
+moved() {
+    ! compare -metric AE "$WORK/history1.png" "$1" null: > /dev/null 2>&1 &&
+        [ "$(count_colour "$1" "rgb(255,255,0)")" -gt 0 ]
+}
+wait_shot "$history" "$WORK/history2.png" 20 moved || fail "the history graph did not move"
 
 # The sway reached the game: the start screen's car crossed the start line and a run began.
-keys "$game" z
-wait_console "gameTime:" 5 || fail "no game state dump"
-sleep 1
-keys "$game" z
-dump=$(grep "gameTime:" "$WORK/console.log" | tail -1)
-[[ "$dump" != *"gameTime: 0.000s"* ]] || fail "the head sway did not start a run: $dump"
+started=""
+for _ in $(seq 30); do
+    [[ "$(dump_time "$game")" != "0.000" ]] && { started=yes; break; }
+    sleep 0.5
+done
+[ -n "$started" ] || fail "the head sway did not start a run"
 
 keys "$game" u
 camera=$(wait_window cameraWindow 10) || fail "u did not open cameraWindow"
 xdotool windowraise "$camera"
-sleep 0.5
-screenshot "$camera" "$WORK/camera.png"
 # Cascade outlines in red and green (rectangles 0 and 1), the eye circles in black and white.
-[ "$(count_colour "$WORK/camera.png" "rgb(255,0,0)")" -gt 20 ] || fail "no red outline in cameraWindow"
-[ "$(count_colour "$WORK/camera.png" "rgb(0,255,0)")" -gt 20 ] || fail "no green outline in cameraWindow"
-[ "$(count_colour "$WORK/camera.png" "rgb(255,255,255)")" -gt 20 ] || fail "no white eye circle in cameraWindow"
+marked() {
+    [ "$(count_colour "$1" "rgb(255,0,0)")" -gt 20 ] && [ "$(count_colour "$1" "rgb(0,255,0)")" -gt 20 ] &&
+        [ "$(count_colour "$1" "rgb(255,255,255)")" -gt 20 ]
+}
+wait_shot "$camera" "$WORK/camera.png" 20 marked || fail "no red and green outlines or white eye circle in cameraWindow"
 keys "$game" u
-for _ in $(seq 50); do window_exists cameraWindow || break; sleep 0.1; done
+for _ in $(seq 100); do window_exists cameraWindow || break; sleep 0.1; done
 if window_exists cameraWindow; then fail "the second u did not close cameraWindow"; fi
 
 keys "$game" Escape

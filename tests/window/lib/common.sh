@@ -7,26 +7,33 @@ set -euo pipefail
 BUILD=$(realpath "${1:?build folder}")
 SOURCE=$(realpath "${2:?source folder}")
 
-# Re-runs the calling script inside its own X server.
+# Starts an X server of this script's own and points DISPLAY at it. -displayfd lets the
+# server pick a free display number itself (tests running side by side cannot take the same
+# one) and report it only once it accepts clients. -noreset keeps it from resetting when its
+# last client leaves: a program connecting during such a reset is refused.
+XVFB_PID=""
 under_xvfb() {
-    if [ -z "${DRAVOLT_UNDER_XVFB:-}" ]; then
-        export DRAVOLT_UNDER_XVFB=1
-        exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[1]}" "$@"
-    fi
-    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-    # The server may still be coming up; a program started before it answers cannot connect.
-    for _ in $(seq 100); do
-        xdpyinfo > /dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "FAIL: the X server on $DISPLAY does not answer" >&2
-    exit 1
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 3> "$fifo" \
+        > /dev/null 2>&1 &
+    XVFB_PID=$!
+    local number=""
+    read -r -t 60 number < "$fifo" || true
+    rm -f "$fifo"
+    [ -n "$number" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$number"
+    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$WORK/runtime}
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
 }
 
 WORK=$(mktemp -d)
 GAME_PID=""
 cleanup() {
     [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     if [ -n "${KEEP_WORK:-}" ]; then echo "work folder kept: $WORK"; else rm -rf "$WORK"; fi
 }
 trap cleanup EXIT
@@ -112,6 +119,18 @@ wait_console() {
 # screenshot WINDOW FILE: the window's picture as PNG.
 screenshot() { import -window "$1" "$2"; }
 
+# wait_shot WINDOW FILE SECONDS TEST [ARGS...]: takes pictures of the window into FILE until
+# `TEST FILE ARGS...` holds. A key typed into the game takes effect a frame or more later.
+wait_shot() {
+    local id=$1 file=$2 end=$((SECONDS + $3)) test=$4
+    shift 4
+    while :; do
+        screenshot "$id" "$file" 2> /dev/null && "$test" "$file" "$@" && return 0
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.1
+    done
+}
+
 # wait_exit SECONDS: waits for the game to end and sets EXIT_STATUS (124 after the limit).
 # Call it directly, not in $(...): only this shell can collect its own child's status.
 wait_exit() {
@@ -167,6 +186,8 @@ table_rows() {
 # high-score panel where it stands only during name entry (lower than its place at the top).
 on_start_screen() { [ "$(pixel "$1" 215 330)" = "37,228,66" ]; }
 in_name_entry() { [ "$(pixel "$1" 120 415)" = "86,92,58" ]; }
+# A run is under way when the backdrop is not the grey of the screens.
+playing() { ! is_grey "$1" 20 580; }
 
 # steer_clear WINDOW: looks at the road ahead of the player's car and steers a few steps
 # toward the nearest place in which the car passes the traffic, as a player would.
