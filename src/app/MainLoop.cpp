@@ -7,8 +7,10 @@
 #include "app/Steering.hpp"
 #include "core/Clock.hpp"
 #include "core/Config.hpp"
+#include "core/GamePaths.hpp"
 #include "core/KeyCodes.hpp"
 #include "detection/DetectionThread.hpp"
+#include "detection/WindowCheck.hpp"
 #include "game/Game.hpp"
 
 #include <chrono>
@@ -54,14 +56,19 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
             blur.apply(game.frame);
         }
         cv::imshow(WINDOW_TITLE, game.frame);
-        detection.showWindows();
+        if (detection.showWindows()) {
+            // The camera window's close button turns it off as u does.
+            keys.toggleCameraWindow();
+        }
 
         int key = cv::waitKeyEx(5);
         if (!game.handleKey(key, now)) {
             key = lowerKey(key);
             keys.dispatch(key);
         }
-        if (key == KEY_ESC) {
+        // The game window's close button ends the game as ESC does, before the next picture
+        // would bring the window back.
+        if (key == KEY_ESC || !windowShown(WINDOW_TITLE)) {
             return;
         }
     }
@@ -71,7 +78,9 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
 void runGame(const CameraFactory& openCamera) {
     printBanner(std::cout);
     printHelp(std::cout);
-    Config config;
+    // Where the game's data is read and its files are written, decided once for the run.
+    const GamePaths paths;
+    Config config(paths.cascadeFile().string());
     printSettings(config, std::cout);
 
     const std::string problem = displayProblem();
@@ -83,6 +92,7 @@ void runGame(const CameraFactory& openCamera) {
     }
 
     std::unique_ptr<DetectionThread> detection = makeDetectionThread(config, openCamera);
+    detection->setPaths(paths);
     if (!detection->init()) {
         waitForCharacter();
         return;
@@ -92,7 +102,8 @@ void runGame(const CameraFactory& openCamera) {
     detection->start();
 
     // Every start brings other traffic.
-    auto game = std::make_unique<Game>(static_cast<uint64_t>(cv::getTickCount()));
+    auto game = std::make_unique<Game>(static_cast<uint64_t>(cv::getTickCount()),
+                                       paths.writeFile("hiscore.xml").string(), &paths);
     if (!game->init(nowMicros())) {
         waitForCharacter();
         detection->stop(false);
