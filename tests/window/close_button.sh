@@ -5,6 +5,7 @@ source "$(dirname "$0")/lib/common.sh"
 source "$(dirname "$0")/lib/xclose.sh"
 under_xvfb "$@"
 prepare_work
+hold_display
 
 # close_in STATE KEY...: starts the game, brings it into the state by the keys, closes it.
 close_in() {

@@ -11,3 +11,7 @@ wait_gone() {
     done
     return 1
 }
+
+# hold_display: keeps one client connected until the X server ends, so that the server does not
+# reset (refusing connections for a moment) each time the game ends before the next start.
+hold_display() { xev -root > /dev/null 2>&1 & }
