@@ -26,6 +26,11 @@ void KeyTable::echo(const char* name, bool value) {
     out << name << ": " << value << "\n";
 }
 
+void KeyTable::toggleCameraWindow() {
+    echo("showCameraWin", flip(config.showCameraWin));
+    detection.updateCameraWindow();
+}
+
 void KeyTable::dispatch(int key) {
     switch (key) {
     case 'g':
@@ -67,8 +72,7 @@ void KeyTable::dispatch(int key) {
         game.toStartScreen();
         break;
     case 'u':
-        echo("showCameraWin", flip(config.showCameraWin));
-        detection.updateCameraWindow();
+        toggleCameraWindow();
         break;
     case 'v':
         game.restart();

@@ -14,6 +14,8 @@ public:
     KeyTable(Config& config, Game& game, DetectionThread& detection, std::ostream& out);
 
     void dispatch(int key);
+    // What u does: shows or hides "cameraWindow" and echoes the switch.
+    void toggleCameraWindow();
 
 private:
     void echo(const char* name, bool value);

@@ -8,9 +8,11 @@
 #include "app/TypedLetters.hpp"
 #include "core/Clock.hpp"
 #include "core/Config.hpp"
+#include "core/GamePaths.hpp"
 #include "core/KeyCodes.hpp"
 #include "detection/BackgroundPriority.hpp"
 #include "detection/DetectionThread.hpp"
+#include "detection/WindowCheck.hpp"
 #include "game/Game.hpp"
 
 #include <chrono>
@@ -52,17 +54,22 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
         if (game.state == GameState::Quit) {
             return;
         }
+        bool cameraWindowClosed = false;
         const auto showFrame = [&] {
             game.draw();
             if (config.blur) {
                 blur.apply(game.frame);
             }
             cv::imshow(WINDOW_TITLE, game.frame);
-            detection.showWindows();
+            cameraWindowClosed = detection.showWindows();
         };
         // The frame's work stays on this thread: the library's pool belongs to detection, at
         // a lower priority, and sharing a frame as small as this one with it gains nothing.
         BackgroundPriority::runOnCallingThread(showFrame);
+        if (cameraWindowClosed) {
+            // The camera window's close button turns it off as u does.
+            keys.toggleCameraWindow();
+        }
 
         int key = cv::waitKeyEx(5);
         letters.watch();
@@ -75,7 +82,9 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
             key = lowerKey(key);
             keys.dispatch(key);
         }
-        if (key == KEY_ESC) {
+        // The game window's close button ends the game as ESC does, before the next picture
+        // would bring the window back.
+        if (key == KEY_ESC || !windowShown(WINDOW_TITLE)) {
             return;
         }
     }
@@ -85,7 +94,9 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
 void runGame(const CameraFactory& openCamera) {
     printBanner(std::cout);
     printHelp(std::cout);
-    Config config;
+    // Where the game's data is read and its files are written, decided once for the run.
+    const GamePaths paths;
+    Config config(paths.cascadeFile().string());
     printSettings(config, std::cout);
 
     const std::string problem = displayProblem();
@@ -97,6 +108,7 @@ void runGame(const CameraFactory& openCamera) {
     }
 
     std::unique_ptr<DetectionThread> detection = makeDetectionThread(config, openCamera);
+    detection->setPaths(paths);
     if (!detection->init()) {
         waitForCharacter();
         return;
@@ -106,7 +118,8 @@ void runGame(const CameraFactory& openCamera) {
     detection->start();
 
     // Every start brings other traffic.
-    auto game = std::make_unique<Game>(static_cast<uint64_t>(cv::getTickCount()));
+    auto game = std::make_unique<Game>(static_cast<uint64_t>(cv::getTickCount()),
+                                       paths.writeFile("hiscore.xml").string(), &paths);
     if (!game->init(nowMicros())) {
         waitForCharacter();
         detection->stop(false);

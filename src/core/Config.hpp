@@ -6,9 +6,14 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 
 class Config {
 public:
+    // The cascade as the game finds it (GamePaths); the checkout's copy by default.
+    explicit Config(std::string cascade = "classifier/haarcascade_eye.xml")
+        : cascadePath(std::move(cascade)) {}
+
     std::atomic<bool> greyscale{false};
     std::atomic<bool> adaptiveThreshold{false}; // printed with the settings only
     std::atomic<bool> drawAll{true};
@@ -18,5 +23,5 @@ public:
     std::atomic<bool> invertX{true};
     std::atomic<bool> blur{true};
     std::atomic<bool> cameraEnabled{true};
-    const std::string cascadePath{"classifier/haarcascade_eye.xml"};
+    const std::string cascadePath;
 };

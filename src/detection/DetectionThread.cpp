@@ -2,6 +2,7 @@
 
 #include "detection/BackgroundPriority.hpp"
 #include "detection/CameraSource.hpp"
+#include "detection/WindowCheck.hpp"
 
 #include <opencv2/highgui.hpp>
 #include <opencv2/imgproc.hpp>
@@ -92,14 +93,24 @@ void DetectionThread::updateCameraWindow() {
     }
 }
 
-void DetectionThread::showWindows() {
+bool DetectionThread::showWindows() {
     cv::Mat picture;
+    if (historyWindowOpen && !windowShown(historyWindowName)) {
+        historyWindowOpen = false;
+    }
     if (historyWindowOpen && historyPicture.take(picture)) {
         cv::imshow(historyWindowName, picture);
     }
-    if (cameraWindowHidden == 0 && cameraPicture.take(picture)) {
+    if (cameraWindowHidden != 0) {
+        return false;
+    }
+    if (!windowShown(cameraWindowName)) {
+        return true;
+    }
+    if (cameraPicture.take(picture)) {
         cv::imshow(cameraWindowName, picture);
     }
+    return false;
 }
 
 void DetectionThread::run() {

@@ -45,10 +45,15 @@ public:
     // Opens or closes "cameraWindow" to match showCameraWin. Main thread only.
     void updateCameraWindow();
     // Shows the newest camera and history images the worker has handed over. Main thread only.
-    void showWindows();
+    // A window the player has closed is not shown again: "Detection history" stays closed for
+    // the rest of the run; for "cameraWindow" the result is true, and the caller switches it
+    // off as the u key does.
+    bool showWindows();
 
     // Where warnings and diagnostics go; the console unless a test listens. Before start.
     void setConsole(std::ostream& stream);
+    // Where the detector's dumps go (not owned); the working folder unless set. Before start.
+    void setPaths(const GamePaths& paths) { detector.paths = &paths; }
 
     Config* config;
     EyeDetector detector;

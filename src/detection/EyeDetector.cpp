@@ -1,5 +1,6 @@
 #include "detection/EyeDetector.hpp"
 
+#include "core/GamePaths.hpp"
 #include "gfx/Palette.hpp"
 
 #include <opencv2/imgcodecs.hpp>
@@ -75,14 +76,7 @@ int EyeDetector::evaluate(cv::Mat& output, bool dump) {
         *console << secondsNow() << " detection failed\n";
     }
     if (dump) {
-        const long long seconds = secondsNow();
-        const std::string fileName = "image_" + std::to_string(seconds) + ".png";
-        *console << seconds << " dump to file '" << fileName << "'\n";
-        // A dump that cannot be written costs only the diagnostic picture.
-        try {
-            cv::imwrite(fileName, output);
-        } catch (const cv::Exception&) {
-        }
+        writeDump(output);
     }
 
     if (eyes.size() != 2) {
@@ -92,6 +86,23 @@ int EyeDetector::evaluate(cv::Mat& output, bool dump) {
     // Image rows grow downward: a positive offset means the right eye sits lower.
     const int offset = eyes[0].cx > eyes[1].cx ? eyes[0].cy - eyes[1].cy : eyes[1].cy - eyes[0].cy;
     return config->invertX ? -offset : offset;
+}
+
+void EyeDetector::writeDump(const cv::Mat& output) const {
+    const long long seconds = secondsNow();
+    const std::string name = "image_" + std::to_string(seconds) + ".png";
+    std::string fileName = name;
+    std::string failure;
+    if (paths) {
+        fileName = paths->writeFile(name).string();
+        paths->makeWriteFolder(failure);
+    }
+    *console << seconds << " dump to file '" << fileName << "'\n";
+    // A dump that cannot be written costs only the diagnostic picture.
+    try {
+        cv::imwrite(fileName, output);
+    } catch (const cv::Exception&) {
+    }
 }
 
 void EyeDetector::findEyePair(std::vector<Eye>& found, const std::vector<cv::Rect>& rects,

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+class GamePaths;
+
 class EyeDetector {
 public:
     explicit EyeDetector(Config* config);
@@ -30,7 +32,8 @@ public:
     bool loadCascade(const std::string& path);
     // Searches input, draws on output (the thread passes the same image twice) and returns
     // the sway: 0 unless a confirmed pair was found. dump lists the pairing on the console
-    // and writes the annotated image to "image_<seconds>.png" in the working directory.
+    // and writes the annotated image to "image_<seconds>.png" in the folder of the game's
+    // files (paths), the working directory without paths.
     int detect(const cv::Mat& input, cv::Mat& output, bool dump);
     // Everything detect does after the cascade, on the rectangles already in objects: sorts
     // them by x, then y, width and height, the order of the pairing, the dump and the outlines.
@@ -42,6 +45,7 @@ public:
     void setConsole(std::ostream& stream) { console = &stream; }
 
     Config* config;
+    const GamePaths* paths = nullptr; // where dumps go, its folder made first; not owned
     cv::CascadeClassifier cascade;
     std::vector<Eye> trackedEyes;  // last confirmed pair, left first; never emptied once set
     std::vector<cv::Rect> objects; // the cascade's rectangles, sorted by evaluate
@@ -50,6 +54,8 @@ public:
     bool quiet = true;          // the tracking messages are for debugging sessions only
 
 private:
+    void writeDump(const cv::Mat& output) const;
+
     std::ostream* console = &std::cout;
 };
 

@@ -35,12 +35,14 @@ bool overlapsHorizontally(const Car& a, const Car& b) {
 
 } // namespace
 
-Game::Game(uint64_t seed, std::string hiScoreFile)
+Game::Game(uint64_t seed, std::string hiScoreFile, const GamePaths* gamePaths)
     : background(600, 800, CV_8UC3, cv::Scalar::all(0)),
-      frame(600, 800, CV_8UC3, cv::Scalar::all(0)), hiScorePath(std::move(hiScoreFile)),
-      startScreen(&resources), pauseScreen(&resources),
+      frame(600, 800, CV_8UC3, cv::Scalar::all(0)), paths(gamePaths),
+      hiScorePath(std::move(hiScoreFile)), startScreen(&resources), pauseScreen(&resources),
       hiScoreScreen(&resources, &hiScore, hiScorePath), pixelsPerMeter(stripeLength),
-      trafficRng(seed), shakeRng(~seed) {}
+      trafficRng(seed), shakeRng(~seed) {
+    hiScoreScreen.paths = paths;
+}
 
 void Game::loadHiScore() {
     hiScore.setMaxEntries(8);

@@ -20,11 +20,15 @@
 #include <opencv2/core.hpp>
 #include <string>
 
+class GamePaths;
+
 class Game {
 public:
     // seed starts the traffic's and the view shake's generators; hiScoreFile is where the
-    // table is loaded from and saved to.
-    explicit Game(uint64_t seed, std::string hiScoreFile = "hiscore.xml");
+    // table is loaded from and saved to; paths finds the textures and makes the folder of the
+    // per-user files (null: everything in the working folder).
+    explicit Game(uint64_t seed, std::string hiScoreFile = "hiscore.xml",
+                  const GamePaths* paths = nullptr);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
     virtual ~Game() = default;
@@ -70,6 +74,7 @@ public:
     std::list<Car> cars; // oldest first
     bool canGenCar = false;
     std::unique_ptr<Car> playerCar;
+    const GamePaths* paths; // not owned
     Resources resources;
     HiScore hiScore;
     std::string hiScorePath;

@@ -18,7 +18,7 @@ const cv::Point VALUE_OFFSET(10, 45);
 } // namespace
 
 bool Game::init(int64_t now) {
-    if (!resources.load()) {
+    if (!resources.load(paths)) {
         return false;
     }
     loadHiScore();

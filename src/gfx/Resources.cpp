@@ -1,5 +1,7 @@
 #include "gfx/Resources.hpp"
 
+#include "core/GamePaths.hpp"
+
 #include <algorithm>
 #include <iostream>
 #include <opencv2/imgcodecs.hpp>
@@ -16,14 +18,20 @@ std::string filePath(const std::string& name) {
 
 } // namespace
 
-bool Resources::load() {
+bool Resources::load(const GamePaths* paths) {
     textures = std::make_unique<cv::Mat[]>(3);
     for (int index = 0; index < 3; ++index) {
         const std::string name = TEXTURE_PATHS[index];
-        textures[index] = cv::imread(filePath(name), cv::IMREAD_COLOR);
+        const std::string file = filePath(name);
+        const std::filesystem::path found =
+            paths ? paths->dataFile(file) : std::filesystem::path(file);
+        textures[index] = cv::imread(found.string(), cv::IMREAD_COLOR);
         if (textures[index].empty()) {
+            // A texture of the working folder or of none is named as the game calls it, one of
+            // the installed data folder by its full path.
+            const std::string shown = found.is_absolute() ? found.string() : name;
             // The start fails now and the console waits for a key: show it before that.
-            std::cout << "Can't load texture from the file '" + name + "'\n" << std::flush;
+            std::cout << "Can't load texture from the file '" + shown + "'\n" << std::flush;
             return false;
         }
     }

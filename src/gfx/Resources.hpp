@@ -6,6 +6,8 @@
 #include <opencv2/core.hpp>
 #include <string>
 
+class GamePaths;
+
 // The textures' names as the game reports them; loading turns the backslash into this
 // system's directory separator.
 inline const char* const TEXTURE_PATHS[3] = {"graphics\\car.png", "graphics\\garage.png",
@@ -20,8 +22,9 @@ public:
     Resources& operator=(const Resources&) = delete;
     virtual ~Resources() = default;
 
-    // Loads the three textures; false at the first one missing, with its message.
-    bool load();
+    // Loads the three textures where paths finds them (null: the working folder); false at the
+    // first one missing, with its message.
+    bool load(const GamePaths* paths = nullptr);
 
     std::unique_ptr<cv::Mat[]> textures; // null until load: car, garage, start line
 };

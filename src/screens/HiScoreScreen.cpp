@@ -1,10 +1,12 @@
 #include "screens/HiScoreScreen.hpp"
 
+#include "core/GamePaths.hpp"
 #include "core/KeyCodes.hpp"
 #include "gfx/Palette.hpp"
 #include "gfx/TextFormat.hpp"
 #include "hiscore/HiScore.hpp"
 
+#include <iostream>
 #include <opencv2/imgproc.hpp>
 #include <utility>
 
@@ -195,6 +197,15 @@ bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
     return true;
 }
 
+void HiScoreScreen::save() const {
+    std::string failure;
+    if (paths && !paths->makeWriteFolder(failure)) {
+        std::cout << "Can't save '" << hiScoreFile << "': " << failure << std::endl;
+        return;
+    }
+    hiScore->save(hiScoreFile);
+}
+
 bool HiScoreScreen::handleKey(int key) {
     if (mode != HiScoreMode::NameEntry) {
         return false;
@@ -217,8 +228,7 @@ bool HiScoreScreen::handleKey(int key) {
 
     pending.name = typedName;
     hiScore->insert(pending, false);
-    // A failed save reports itself; the record stays in the table for this run.
-    hiScore->save(hiScoreFile);
+    save();
     pendingRank = -1;
     restAtTop();
     return true;

@@ -9,6 +9,7 @@
 
 #include <string>
 
+class GamePaths;
 class HiScore;
 
 enum class HiScoreMode {
@@ -34,6 +35,8 @@ public:
 
     HiScore* hiScore; // not owned
     std::string hiScoreFile;
+    // Makes the folder of the per-user files before a save; null in a checkout's working folder.
+    const GamePaths* paths = nullptr;
     Font topFont;
     Font rowFont;
     std::string nameBuffer; // the name typed so far; editing appends and deletes at the end
@@ -47,6 +50,8 @@ public:
     HiScoreMode mode = HiScoreMode::Table;
 
 private:
+    // Saves the table; a failure reports itself and the record stays in the table for this run.
+    void save() const;
     // Table shown: the panel rests above the start screen, near the window's top edge.
     void restAtTop();
     // One table row: five texts at the column positions starting at c0, on baseline y.

@@ -4,6 +4,7 @@
 #include "detection/EyeDetector.hpp"
 #include "DetectionTestSupport.hpp"
 #include "core/Config.hpp"
+#include "core/GamePaths.hpp"
 
 #include <map>
 #include <sstream>
@@ -111,6 +112,22 @@ TEST(EyeDetectorDump, ListsRectanglesComparisonsThenWritesTheMarkedImage) {
     p.frame({eye(100, 100), eye(160, 106)});
     EXPECT_EQ(at(102, 100), cv::Vec3b(50, 50, 50));
     EXPECT_EQ(at(120, 100), cv::Vec3b(0, 0, 0));
+}
+
+TEST(EyeDetectorDump, InstalledGameDumpsIntoTheUserFolderMadeForIt) {
+    testsupport::ScratchFolder folder;                        // not a checkout: no textures here
+    const std::string home = (folder.path / "data").string(); // XDG_DATA_HOME and HOME alike
+    const GamePaths paths({folder.path, "", [&](const std::string&) { return home; }, ""});
+    Pairing p;
+    p.detector.paths = &paths;
+    p.frame({}, true);
+    const std::string out = p.console.str();
+    const std::string file = home + "/dravolt/image_" +
+                             std::to_string(std::stoll(out.substr(out.find_first_not_of('\n')))) +
+                             ".png";
+    EXPECT_NE(out.find(" dump to file '" + file + "'\n"), std::string::npos) << out;
+    EXPECT_TRUE(std::filesystem::is_regular_file(file));
+    EXPECT_EQ(folder.files(), 1u); // only data
 }
 
 TEST(FaceDetection, FindsTheEyesTiltSteersWithItsSignAndMoreForMoreNoFaceGivesZero) {

@@ -1,8 +1,11 @@
 #include "screens/HiScoreScreen.hpp"
 #include "ScreenTestSupport.hpp"
+#include "core/GamePaths.hpp"
 #include "gfx/Palette.hpp"
 #include "hiscore/HiScore.hpp"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -70,6 +73,39 @@ TEST_F(NameEntry, EnterInsertsAtTheRankSavesAndReturnsThePanelToTheTop) {
     type({13});
     EXPECT_EQ(saved(0).name, "");
     EXPECT_EQ(saved(0).total, 9000);
+}
+
+// An installed game saves into the per-user folder, made on the first save; a folder that
+// cannot be made costs the save only, with the reason on the console.
+TEST_F(NameEntry, EnterMakesTheUserFolderBeforeSavingOrSaysWhyItCannot) {
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::path(testing::TempDir()) / ("screens-home-" + std::to_string(getpid()));
+    fs::create_directories(root / "work");
+    std::ofstream(root / "file") << "x";
+    for (const char* home : {"home", "file"}) {
+        const GamePaths paths({root / "work", "",
+                               [&](const std::string& name) {
+                                   return name == "HOME" ? std::optional((root / home).string())
+                                                         : std::nullopt;
+                               },
+                               ""});
+        HiScoreScreen installed(&resources, &hiScore, paths.writeFile("hiscore.xml").string());
+        installed.paths = &paths;
+        installed.enter(1000);
+        ASSERT_TRUE(installed.offer(HiScoreEntry("", 0, 9000, 0), 1000));
+        testing::internal::CaptureStdout();
+        installed.handleKey(13);
+        const std::string out = testing::internal::GetCapturedStdout();
+        const bool saved = fs::is_regular_file(root / home / ".local/share/dravolt/hiscore.xml");
+        EXPECT_EQ(saved, home == std::string("home")) << home;
+        EXPECT_EQ(out.find("Can't save '" +
+                           (root / "file/.local/share/dravolt/hiscore.xml").string() +
+                           "': can't create the folder"),
+                  saved ? std::string::npos : 0)
+            << out;
+    }
+    fs::remove_all(root);
 }
 
 TEST_F(NameEntry, PendingRowIsEmphasisedAtItsRankInTheRankColour) {

@@ -1,4 +1,4 @@
-# Starts that cannot go on: no display, no cascade, a missing texture. Each prints its one
+# Starts that cannot go on: no display, a damaged cascade, a missing texture. Each prints its one
 # message, opens no game window, waits for one character on the console and ends with 0.
 source "$(dirname "$0")/lib/common.sh"
 under_xvfb "$@"
@@ -34,12 +34,13 @@ run_waiting "ERROR: " env DISPLAY=:987 "$BUILD/dravolt"
 grep -qxF "ERROR: Can't open the display ':987': Dravolt needs a desktop to show its window." \
     "$WORK/console.log" || fail "no ERROR line for a display that does not answer"
 
-# No cascade.
-mv "$WORK/classifier" "$WORK/classifier.away"
+# A damaged cascade (a missing one is taken from opencv-data's folder).
+mv "$WORK/classifier/haarcascade_eye.xml" "$WORK/cascade.away"
+echo "not a cascade" > "$WORK/classifier/haarcascade_eye.xml"
 run_waiting "ERROR: " "$BUILD/dravolt"
 grep -qxF "ERROR: Can't load detector :\\" "$WORK/console.log" || fail "cascade message"
 window_exists "Detection history" && fail "history window without a cascade"
-mv "$WORK/classifier.away" "$WORK/classifier"
+mv "$WORK/cascade.away" "$WORK/classifier/haarcascade_eye.xml"
 
 # A missing texture: the start stops at the garage, the start line is not tried.
 rm "$WORK/graphics/garage.png"
