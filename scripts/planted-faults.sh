@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 list=${1:-scripts/planted-faults.txt}
 only=${2:-}
 root=$PWD
-work=$root/build-faults
+work=${DRAVOLT_FAULTS_DIR:-$root/build-faults} # another folder lets two runs go side by side
 tree=$work/tree
 build=$work/build
 log=$work/log.txt
