@@ -98,15 +98,15 @@ TEST_F(GameTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed
     hitCar.startBlink(fixtureNow);
     const Car& behind = addCar(rightLane, 290 - hitCar.height(), 200); // a 10 px gap
     std::string blink; // after each 10 ms: hidden until 50 ms, shown until 150, hidden until 200
-    for (int i = 0; i < 1000 && !game.cars.empty(); ++i) {
+    for (int i = 0; i < 1000 && game.cars.size() == 2; ++i) {
         step(10000);
-        if (game.cars.size() == 2) {
-            EXPECT_TRUE(behind.speed == 100.0 && behind.blinkState == 0);
-            blink += static_cast<char>('0' + hitCar.blinkState);
-        }
+        EXPECT_TRUE(behind.speed == 100.0 && behind.blinkState == 0);
+        blink += static_cast<char>('0' + hitCar.blinkState);
     }
-    EXPECT_TRUE(game.cars.empty());
     EXPECT_EQ(blink.substr(0, 28), "1111" + std::string(10, '0') + "11111" + "000000000");
+    EXPECT_EQ(game.score, 0.0) << "the hit car left first";
+    for (int i = 0; i < 1000 && !game.cars.empty(); ++i)
+        step(10000);
     EXPECT_EQ(game.score, 100.0);
 }
 
