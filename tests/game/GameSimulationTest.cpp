@@ -157,6 +157,18 @@ TEST_F(GameTraffic, AFasterCarCloserThanTwentyPixelsFallsInBehind) {
     }
 }
 
+TEST_F(GameTraffic, NextCarOneAndAHalfSecondsAfterTheLastOnceTheTopIsClear) {
+    startRun();
+    while (game.cars.empty() && game.gameTime < 5000000)
+        step(16667);
+    const int64_t first = game.gameTime;
+    std::tie(game.cars.front().y, game.cars.front().speed) = std::make_tuple(200.0, 0.0);
+    while (game.cars.size() == 1 && game.gameTime < 9000000)
+        step(16667);
+    EXPECT_TRUE(game.gameTime - first >= 1500000 && game.gameTime - first < 1500000 + 16667)
+        << game.gameTime - first;
+}
+
 TEST_F(GameTraffic, SpawnDrawsPlaceThenSpeedAndSlowsCarsToFiveBehindASlowPlayer) {
     for (const double playerSpeed : {0.0, 14.9, 60.0, 2000.0}) {
         player().speed = playerSpeed;
