@@ -2,24 +2,34 @@
 # Builds and runs the unit tests under the sanitizers:
 #   scripts/sanitize.sh address   AddressSanitizer and UBSan, every unit test (build-asan/)
 #   scripts/sanitize.sh thread    ThreadSanitizer, the threading tests (build-tsan/)
+# Only the test programs the run needs are built, not the game and its tools.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kind=${1:-address}
 case "$kind" in
 address)
-    export DRAVOLT_BUILD_DIR=build-asan DRAVOLT_CMAKE_ARGS="-DDRAVOLT_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug"
+    build=build-asan sanitize=address,undefined layers="core hiscore gfx detection screens game app"
+    only="" # every unit test
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=0
-    scripts/setup.sh
-    ctest --test-dir build-asan --output-on-failure -L unit -E 'DeathTest'
     ;;
 thread)
-    export DRAVOLT_BUILD_DIR=build-tsan DRAVOLT_CMAKE_ARGS="-DDRAVOLT_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug"
+    build=build-tsan sanitize=thread layers="app detection"
+    only="^(app|detection)\\."
     export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-    scripts/setup.sh
-    ctest --test-dir build-tsan --output-on-failure -R '^(app|detection)\.' -E 'DeathTest'
     ;;
 *)
     echo "usage: scripts/sanitize.sh address|thread" >&2
     exit 2
     ;;
 esac
+scripts/setup.sh --install-only
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+cmake -S . -B "$build" -DDRAVOLT_WERROR=$werror -DDRAVOLT_SANITIZE=$sanitize \
+    -DCMAKE_BUILD_TYPE=Debug > /dev/null
+targets=()
+for layer in $layers; do
+    targets+=(--target "dravolt-tests-$layer")
+done
+cmake --build "$build" -j2 "${targets[@]}"
+ctest --test-dir "$build" --output-on-failure -L unit ${only:+-R "$only"} -E 'DeathTest'

@@ -42,9 +42,8 @@ TEST_F(KeyTableTest, TogglesEchoTheirNewValueAndCapitalsActAsSmallLetters) {
                                                   {'o', "drawAll: 0\n"},
                                                   {'p', "invertX: 0\n"},
                                                   {'l', "dumpInfo called() --\n"}};
-    for (const auto& [key, echo] : echoes) {
+    for (const auto& [key, echo] : echoes)
         EXPECT_EQ(press(key), echo) << char(key);
-    }
     EXPECT_TRUE(config.greyscale);
     EXPECT_TRUE(detection.dumpInfo && detection.dumpInfoRenewed);
     press('N');
@@ -57,9 +56,8 @@ TEST_F(KeyTableTest, UnboundKeysDoNothing) {
     game.state = GameState::Playing;
     const int unbound[] = {'b',      'j',    'q',    'w',    'x',    'y',       'r',
                            KEY_NONE, 0xFF51, 0xFF54, 0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256};
-    for (int key : unbound) {
+    for (int key : unbound)
         EXPECT_EQ(press(key), "") << key;
-    }
     EXPECT_EQ(game.state, GameState::Playing);
     EXPECT_TRUE(config.blur);
     EXPECT_EQ(config.keyStep, 0);

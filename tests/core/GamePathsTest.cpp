@@ -28,16 +28,11 @@ protected:
     }
 
     GamePaths paths() {
-        GamePaths::Inputs inputs{root / "work", root / "prefix/games/dravolt",
-                                 [this](const std::string& key) -> std::optional<std::string> {
-                                     auto found = environment.find(key);
-                                     if (found == environment.end()) {
-                                         return std::nullopt;
-                                     }
-                                     return found->second;
-                                 },
-                                 root / "opencv"};
-        return GamePaths(inputs);
+        const auto lookup = [this](const std::string& key) -> std::optional<std::string> {
+            const auto found = environment.find(key);
+            return found == environment.end() ? std::nullopt : std::optional(found->second);
+        };
+        return GamePaths({root / "work", root / "prefix/games/dravolt", lookup, root / "opencv"});
     }
 
     fs::path root;

@@ -53,9 +53,8 @@ struct ScriptedSource : FrameSource {
     bool isOpened() const override { return open; }
     void read(cv::Mat& frame) override {
         const size_t index = reads++;
-        if (index == throwAt) {
+        if (index == throwAt)
             throw std::runtime_error("camera unplugged");
-        }
         frame = index < frames.size() ? frames[index].clone() : cv::Mat();
     }
     std::vector<cv::Mat> frames;

@@ -32,9 +32,8 @@ struct Worker {
     void run(int passes = 0) {
         ASSERT_TRUE(thread->prepare());
         thread->start();
-        for (int i = 0; i < 20000 && thread->passes < passes; ++i) {
+        for (int i = 0; i < 20000 && thread->passes < passes; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
         EXPECT_GE(thread->passes, passes);
         if (passes == 0) {
             thread->join();
@@ -51,9 +50,8 @@ const std::string KEYS_HINT = "'\n You can still control game through keys\n";
 TEST(DetectionHistory, NewestAtTheBottomFourPixelsAnEntryRuleEachSecond) {
     DetectionHistory history;
     cv::Mat image(400, 130, CV_8UC3, cv::Scalar(9, 9, 9));
-    for (auto [shift, time] : {std::pair{-10, 7}, {20, 8}, {20, 8}}) {
+    for (auto [shift, time] : {std::pair{-10, 7}, {20, 8}, {20, 8}})
         history.add(shift, time);
-    }
     history.draw(image);
     const auto at = [&](int x, int y) { return image.at<cv::Vec3b>(y, x); };
     const cv::Vec3b yellow(0, 255, 255);

@@ -10,9 +10,8 @@
 TEST(FileFrameSource, PicturesAreOneFrameVideosAllFramesUnreadableFilesNamed) {
     testsupport::ScratchFolder folder;
     cv::VideoWriter clip("clip.avi", cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 30, {64, 48});
-    for (int level : {1, 2, 3}) {
+    for (int level : {1, 2, 3})
         clip.write(cv::Mat(48, 64, CV_8UC3, cv::Scalar::all(40 * level)));
-    }
     clip.release();
     cv::imwrite("black.png", cv::Mat(48, 64, CV_8UC3, cv::Scalar::all(0)));
     std::ofstream("notes.txt") << "not a picture\n";
@@ -21,9 +20,8 @@ TEST(FileFrameSource, PicturesAreOneFrameVideosAllFramesUnreadableFilesNamed) {
         FileFrameSource source(std::move(files), loop);
         std::vector<int> result;
         cv::Mat frame;
-        for (source.read(frame); !frame.empty() && result.size() < 9; source.read(frame)) {
+        for (source.read(frame); !frame.empty() && result.size() < 9; source.read(frame))
             result.push_back(int(cv::mean(frame)[0] / 40 + 0.5));
-        }
         return result;
     };
     EXPECT_EQ(levels({"black.png", "clip.avi"}, false), (std::vector<int>{0, 1, 2, 3}));

@@ -3,12 +3,15 @@
 using GameRun = GameTest;
 using GameTraffic = GameTest;
 
-TEST_F(GameRun, FirstUpdateOnlyRecordsTimeSpeedUpsStopAtTopSpeedSteeringStaysOnTheRoad) {
+TEST_F(GameRun, FirstUpdateOnlyRecordsTheTime) {
     ASSERT_TRUE(press(ENTER));
     const int x = player().x;
     game.update(50, fixtureNow);
     EXPECT_TRUE(game.gameTime == 0 && player().x == x);
-    game.nextSpawnTime = NEVER;
+}
+
+TEST_F(GameRun, SpeedUpsEveryHalfSecondStopAtTopSpeedAndTheKerbsFollow) {
+    startRun(false);
     for (int i = 1; i <= 100; ++i) {
         step(500000);
         ASSERT_EQ(player().speed, 30.0 * std::min(i, 45)) << "step " << i;
@@ -16,6 +19,11 @@ TEST_F(GameRun, FirstUpdateOnlyRecordsTimeSpeedUpsStopAtTopSpeedSteeringStaysOnT
         // The distance takes the speed before the speed-up, the kerbs the one after.
         EXPECT_TRUE(i > 1 || (game.length == 0 && game.stripeOffset == -15.0));
     }
+}
+
+TEST_F(GameRun, SteeringStaysOnTheRoad) {
+    startRun(false);
+    const int x = player().x;
     for (const auto& [shift, expected] :
          {std::pair{5, x + 5}, {-1000, 200}, {1000, 600 - player().width()}}) {
         step(10000, shift);
@@ -90,30 +98,77 @@ TEST_F(GameTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed
     hitCar.startBlink(fixtureNow);
     const Car& behind = addCar(rightLane, 290 - hitCar.height(), 200); // a 10 px gap
     std::string blink; // after each 10 ms: hidden until 50 ms, shown until 150, hidden until 200
-    for (int i = 0; i < 1000 && !game.cars.empty(); ++i) {
+    for (int i = 0; i < 1000; ++i) {
         step(10000);
-        if (game.cars.size() == 2) {
-            EXPECT_TRUE(behind.speed == 100.0 && behind.blinkState == 0);
-            blink += static_cast<char>('0' + hitCar.blinkState);
-        }
+        if (game.cars.size() != 2)
+            break; // the hit car is gone
+        EXPECT_TRUE(behind.speed == 100.0 && behind.blinkState == 0);
+        blink += static_cast<char>('0' + hitCar.blinkState);
     }
-    EXPECT_TRUE(game.cars.empty());
     EXPECT_EQ(blink.substr(0, 28), "1111" + std::string(10, '0') + "11111" + "000000000");
+    EXPECT_EQ(game.score, 0.0) << "the hit car left first";
+    for (int i = 0; i < 1000 && !game.cars.empty(); ++i)
+        step(10000);
     EXPECT_EQ(game.score, 100.0);
 }
 
 TEST_F(GameTraffic, FirstCarNoEarlierThanThreeSecondsThenNoneWhileOneIsAtTheTop) {
     startRun();
-    while (game.cars.empty() && game.gameTime < 5000000) {
+    while (game.cars.empty() && game.gameTime < 5000000)
         step(16667);
-    }
     ASSERT_EQ(game.cars.size(), 1u);
     EXPECT_TRUE(game.gameTime >= 3000000 && game.gameTime < 3000000 + 16667) << game.gameTime;
     game.cars.front().speed = 0;
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 300; ++i)
         step(16667);
-    }
     EXPECT_EQ(game.cars.size(), 1u);
+}
+
+TEST_F(GameTraffic, ACarTouchingThePlayersFrontIsNoHitOnePixelIntoItIs) {
+    startRun(false);
+    for (const int overlap : {0, 1}) {
+        SCOPED_TRACE(overlap);
+        game.cars.clear();
+        Car& car = addCar(player().x, 0, 0);
+        car.y = static_cast<int>(player().y) - car.height() + overlap;
+        step(0);
+        EXPECT_EQ(car.hit, overlap == 1);
+    }
+}
+
+TEST_F(GameTraffic, ACarAboveTenPixelsFromTheTopHoldsBackTheNext) {
+    startRun(false);
+    for (const int y : {9, 10}) {
+        SCOPED_TRACE(y);
+        game.cars.clear();
+        addCar(200, y, 0);
+        step(0);
+        EXPECT_EQ(game.canGenCar, y == 10);
+    }
+}
+
+TEST_F(GameTraffic, AFasterCarCloserThanTwentyPixelsFallsInBehind) {
+    startRun(false);
+    for (const int gap : {19, 20}) {
+        SCOPED_TRACE(gap);
+        game.cars.clear();
+        const Car& ahead = addCar(200, 300, 100);
+        const Car& behind = addCar(200, 300 - ahead.height() - gap, 200);
+        step(0);
+        EXPECT_EQ(behind.speed, gap == 19 ? 100.0 : 200.0);
+    }
+}
+
+TEST_F(GameTraffic, NextCarOneAndAHalfSecondsAfterTheLastOnceTheTopIsClear) {
+    startRun();
+    while (game.cars.empty() && game.gameTime < 5000000)
+        step(16667);
+    const int64_t first = game.gameTime;
+    std::tie(game.cars.front().y, game.cars.front().speed) = std::make_tuple(200.0, 0.0);
+    while (game.cars.size() == 1 && game.gameTime < 9000000)
+        step(16667);
+    EXPECT_TRUE(game.gameTime - first >= 1500000 && game.gameTime - first < 1500000 + 16667)
+        << game.gameTime - first;
 }
 
 TEST_F(GameTraffic, SpawnDrawsPlaceThenSpeedAndSlowsCarsToFiveBehindASlowPlayer) {

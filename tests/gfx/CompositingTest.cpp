@@ -28,9 +28,8 @@ void expectPaste(const cv::Mat& texture, int rows, int cols, int x, int y, bool 
     overlay(source, view, x, y, mask);
     for (int r = std::max(0, -y); r < texture.rows && y + r < rows; ++r) {
         for (int c = std::max(0, -x); c < texture.cols && x + c < cols; ++c) {
-            if (!masked || texture.at<cv::Vec3b>(r, c) != cv::Vec3b(255, 0, 255)) {
+            if (!masked || texture.at<cv::Vec3b>(r, c) != cv::Vec3b(255, 0, 255))
                 expected.at<cv::Vec3b>(y + r + 1, x + c + 1) = texture.at<cv::Vec3b>(r, c);
-            }
         }
     }
     EXPECT_EQ(cv::norm(frame, expected, cv::NORM_INF), 0) << "paste at " << x << ", " << y;
@@ -54,9 +53,8 @@ TEST(Overlay, OpaquePasteIsCutAtEveryEdge) {
     // height), inside, partly off each edge and corner.
     const int at[][2] = {{-16, 5}, {5, -12}, {40, 5}, {5, 30},  {-99, 99}, {0, 0},     {24, 18},
                          {25, 19}, {-5, 6},  {30, 6}, {10, -7}, {10, 25},  {-15, -11}, {39, 29}};
-    for (const auto& [x, y] : at) {
+    for (const auto& [x, y] : at)
         expectPaste(noise(12, 16), 30, 40, x, y, false);
-    }
     expectPaste(noise(50, 60), 30, 40, -10, -10, false);
     // The kerb strip runs past the frame at both ends.
     expectPaste(noise(420, 20), 600, 800, 190, 390, false);
@@ -103,8 +101,7 @@ TEST(Textures, CarHasEveryKeyColourAndNoTextureHasABlendNextToOne) {
     for (const char* name : {"car.png", "garage.png", "startLine.png"}) {
         const cv::Mat image = load(name);
         ASSERT_FALSE(image.empty()) << name;
-        for (const cv::Scalar& key : {MAGENTA, RED, BLUE}) {
+        for (const cv::Scalar& key : {MAGENTA, RED, BLUE})
             EXPECT_EQ(count(image, key, 40), count(image, key)) << name << key;
-        }
     }
 }

@@ -15,9 +15,8 @@ std::pair<bool, std::string> loadWith(Resources& resources,
     const fs::path previous = fs::current_path();
     const fs::path dir = fs::temp_directory_path() / ("dravolt-res-" + std::to_string(getpid()));
     fs::create_directories(dir / "graphics");
-    for (const char* name : textures) {
+    for (const char* name : textures)
         fs::copy_file(fs::path(DRAVOLT_SOURCE_DIR) / "graphics" / name, dir / "graphics" / name);
-    }
     fs::current_path(dir);
     testing::internal::CaptureStdout();
     const bool loaded = resources.load();

@@ -1,6 +1,5 @@
 #include "gfx/Font.hpp"
 #include "gfx/Palette.hpp"
-#include "gfx/TextFormat.hpp"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
@@ -14,15 +13,6 @@ cv::Rect paintedArea(const cv::Mat& image) {
 }
 
 } // namespace
-
-TEST(NumberText, AsADefaultStreamWritesThem) {
-    EXPECT_EQ(toString(-5) + toString(0) + toString(1234567), "-501234567");
-    EXPECT_EQ(toString(60.0, 1), "60.0");
-    EXPECT_EQ(toString(0.5, 2), "0.50");
-    EXPECT_EQ(toString(3.14159, 2), "3.14");
-    EXPECT_EQ(toString(7.0, 0), "7");
-    EXPECT_EQ(toString(1000000.0, 2), "1000000.00");
-}
 
 TEST(FontMeasure, SetMeasuresAgainAndEmptyTextIsAsWideAsTheStroke) {
     Font font; // goes through set too

@@ -48,6 +48,15 @@ TEST_F(NameEntry, KeysEditAtTheEndAndOnlyPrintableCodesAreTaken) {
     type({'~'}); // 126, the last printable code
 }
 
+TEST_F(NameEntry, CursorShows600HidesFor200FromTheOffer) {
+    ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 5000, 0), 1000));
+    const int64_t at[] = {0, 599999, 600000, 799999, 800000, 1399999, 1400000};
+    for (int i = 0; i < 7; ++i) {
+        screen.update(0, 1000 + at[i]);
+        EXPECT_EQ(screen.cursorVisible, "1100110"[i] == '1') << at[i];
+    }
+}
+
 TEST_F(NameEntry, OnlyARankingResultOpensTheCentredGreyPanel) {
     cv::Mat frame = roadFrame();
     const cv::Mat original = frame.clone();
