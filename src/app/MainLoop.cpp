@@ -42,6 +42,32 @@ std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
     return std::make_unique<DetectionThread>(config);
 }
 
+// Draws the frame and shows it with the worker's pictures, all on this thread: the library's
+// pool belongs to detection, at a lower priority, and sharing a frame this small with it gains
+// nothing. True when the camera window's close button has been pressed.
+bool showFrame(const Config& config, DetectionThread& detection, Game& game, FrameBlur& blur) {
+    bool cameraWindowClosed = false;
+    BackgroundPriority::runOnCallingThread([&] {
+        game.draw();
+        if (config.blur) {
+            blur.apply(game.frame);
+        }
+        cv::imshow(WINDOW_TITLE, game.frame);
+        cameraWindowClosed = detection.showWindows();
+    });
+    return cameraWindowClosed;
+}
+
+// Waits up to 5 ms for a key. Only a name takes capitals; everywhere else a capital acts as
+// its small letter. Every letter goes through `letters`, so that its queue of presses stays
+// in step with the keys the window hands over.
+int nextKey(const Game& game, TypedLetters& letters) {
+    const int key = cv::waitKeyEx(5);
+    letters.watch();
+    const int typed = letters.asTyped(key);
+    return game.state == GameState::HiScore ? typed : key;
+}
+
 void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
     KeyTable keys(config, game, detection, std::cout);
     FrameBlur blur(FRAME_BLUR_SIGMA);
@@ -54,30 +80,12 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
         if (game.state == GameState::Quit) {
             return;
         }
-        bool cameraWindowClosed = false;
-        const auto showFrame = [&] {
-            game.draw();
-            if (config.blur) {
-                blur.apply(game.frame);
-            }
-            cv::imshow(WINDOW_TITLE, game.frame);
-            cameraWindowClosed = detection.showWindows();
-        };
-        // The frame's work stays on this thread: the library's pool belongs to detection, at
-        // a lower priority, and sharing a frame as small as this one with it gains nothing.
-        BackgroundPriority::runOnCallingThread(showFrame);
-        if (cameraWindowClosed) {
+        if (showFrame(config, detection, game, blur)) {
             // The camera window's close button turns it off as u does.
             keys.toggleCameraWindow();
         }
 
-        int key = cv::waitKeyEx(5);
-        letters.watch();
-        // Only a name takes capitals; everywhere else a capital acts as its small letter.
-        const int typed = letters.asTyped(key);
-        if (game.state == GameState::HiScore) {
-            key = typed;
-        }
+        int key = nextKey(game, letters);
         if (!game.handleKey(key, now)) {
             key = lowerKey(key);
             keys.dispatch(key);
