@@ -200,6 +200,8 @@ bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
 void HiScoreScreen::save() const {
     std::string failure;
     if (paths && !paths->makeWriteFolder(failure)) {
+        // Reported like any failed save, on the console and through the table to the screen.
+        hiScore->saveFailure = failure;
         std::cout << "Can't save '" << hiScoreFile << "': " << failure << std::endl;
         return;
     }

@@ -108,6 +108,7 @@ TEST_F(NameEntry, EnterMakesTheUserFolderBeforeSavingOrSaysWhyItCannot) {
         const std::string out = testing::internal::GetCapturedStdout();
         const bool saved = fs::is_regular_file(root / home / ".local/share/dravolt/hiscore.xml");
         EXPECT_EQ(saved, home == std::string("home")) << home;
+        EXPECT_EQ(hiScore.saveFailure.empty(), saved) << "the start screen shows why";
         EXPECT_EQ(out.find("Can't save '" +
                            (root / "file/.local/share/dravolt/hiscore.xml").string() +
                            "': can't create the folder"),
