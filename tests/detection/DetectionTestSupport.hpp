@@ -29,21 +29,15 @@ inline cv::Mat facePicture(double degrees = 0) {
 
 // A fresh working directory for the life of the object.
 struct ScratchFolder {
-    ScratchFolder() {
-        char pattern[] = "/tmp/dravolt-detection-XXXXXX";
-        path = mkdtemp(pattern);
-        std::filesystem::current_path(path);
-    }
+    ScratchFolder() { std::filesystem::current_path(path); }
     ~ScratchFolder() {
         std::filesystem::current_path(previous);
         std::filesystem::remove_all(path);
     }
-    size_t files() const {
-        const auto all = std::filesystem::directory_iterator(path);
-        return std::distance(begin(all), end(all));
-    }
+    size_t files() const { return std::distance(std::filesystem::directory_iterator(path), {}); }
+    std::string pattern = "/tmp/dravolt-detection-XXXXXX";
     const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::path path;
+    const std::filesystem::path path = mkdtemp(pattern.data());
 };
 
 // Plays its frames once, then empty images like an unplugged camera; or throws at one read.

@@ -1,5 +1,5 @@
-// The history graph and the detection worker driven by scripted frames. prepare stands in for
-// init, which would also open the history window.
+// The detection worker driven by scripted frames. prepare stands in for init, which would also
+// open the history window.
 
 #include "detection/DetectionThread.hpp"
 #include "DetectionTestSupport.hpp"
@@ -46,20 +46,6 @@ const cv::Mat grey(48, 64, CV_8UC3, cv::Scalar::all(90));
 const std::string KEYS_HINT = "'\n You can still control game through keys\n";
 
 } // namespace
-
-TEST(DetectionHistory, NewestAtTheBottomFourPixelsAnEntryRuleEachSecond) {
-    DetectionHistory history;
-    cv::Mat image(400, 130, CV_8UC3, cv::Scalar(9, 9, 9));
-    for (auto [shift, time] : {std::pair{-10, 7}, {20, 8}, {20, 8}})
-        history.add(shift, time);
-    history.draw(image);
-    const auto at = [&](int x, int y) { return image.at<cv::Vec3b>(y, x); };
-    const cv::Vec3b yellow(0, 255, 255);
-    EXPECT_EQ(at(85, 398), yellow);               // newest, 20 right of the centre
-    EXPECT_EQ(at(55, 392), yellow);               // the oldest, 10 left, 8 pixels up
-    EXPECT_EQ(at(5, 392), cv::Vec3b(40, 40, 40)); // the second changes before the oldest
-    EXPECT_EQ(at(5, 396), cv::Vec3b(0, 0, 0));
-}
 
 TEST(DetectionThreadInit, MissingCascadeFailsBeforeAnyWindowMissingCameraWarns) {
     Worker noCascade(grey, 1);

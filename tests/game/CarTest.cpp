@@ -11,15 +11,12 @@ TEST(Car, SerialIdsPrivateSpritesAndTruncatedDrawingUnlessHidden) {
     texture.at<cv::Vec3b>(0, 0) = cv::Vec3b(0, 0, 255);
     Car first(texture), car(texture);
     EXPECT_EQ(car.id, first.id + 1);
-    recolour(first.sprite, GREEN);
-    EXPECT_TRUE(car.sprite.at<cv::Vec3b>(0, 0) == cv::Vec3b(0, 0, 255) &&
-                texture.at<cv::Vec3b>(0, 0) == cv::Vec3b(0, 0, 255))
-        << "recolouring one car leaves the others and the shared texture alone";
-
     auto at = [](const cv::Mat& image, int row, int col) { return image.at<cv::Vec3b>(row, col); };
+    recolour(first.sprite, GREEN); // leaves the other cars and the shared texture alone
+    EXPECT_TRUE(at(car.sprite, 0, 0) == cv::Vec3b(0, 0, 255) &&
+                at(texture, 0, 0) == at(car.sprite, 0, 0));
     cv::Mat frame(30, 30, CV_8UC3, cv::Scalar::all(7));
-    car.x = 5;
-    car.y = -12.7;
+    std::tie(car.x, car.y) = std::make_tuple(5, -12.7);
     car.draw(frame);
     EXPECT_EQ(at(frame, 0, 5), at(texture, 12, 0)) << "from row -12, not -13";
     EXPECT_EQ(at(frame, 0, 7), cv::Vec3b(7, 7, 7)) << "transparent column";

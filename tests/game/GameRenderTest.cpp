@@ -43,19 +43,6 @@ TEST_F(GameRender, HudValues) {
     EXPECT_TRUE(shows(game.lengthPos, "1.50"));
 }
 
-TEST_F(GameRender, KerbsArePastedAtTheTruncatedOffsetOnTheBackdrop) {
-    game.state = GameState::Playing;
-    game.stripeOffset = -45.5; // strips at rows -45 and 375, bands of 30 from red
-    game.draw();
-    for (int y = 0; y < 600; ++y) {
-        const cv::Vec3b kerb = (y + 45) % 60 < 30 ? cv::Vec3b(0, 0, 255) : cv::Vec3b(255, 255, 255);
-        for (const int x : {game.leftStripeX, game.leftStripeX + 19, game.rightStripeX + 10})
-            ASSERT_EQ(game.frame.at<cv::Vec3b>(y, x), kerb) << x << "," << y;
-    }
-    EXPECT_EQ(game.frame.at<cv::Vec3b>(0, 189), cv::Vec3b(115, 220, 109)) << "grass";
-    EXPECT_EQ(game.frame.at<cv::Vec3b>(0, 210), cv::Vec3b(127, 127, 127)) << "road";
-}
-
 TEST_F(GameRender, ShakeOnlyDuringPlayAndInTheSameFrame) {
     for (const GameState state :
          {GameState::Start, GameState::Paused, GameState::HiScore, GameState::Playing}) {

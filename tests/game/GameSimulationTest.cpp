@@ -3,13 +3,6 @@
 using GameRun = GameTest;
 using GameTraffic = GameTest;
 
-TEST_F(GameRun, FirstUpdateOnlyRecordsTheTime) {
-    ASSERT_TRUE(press(ENTER));
-    const int x = player().x;
-    game.update(50, fixtureNow);
-    EXPECT_TRUE(game.gameTime == 0 && player().x == x);
-}
-
 TEST_F(GameRun, SpeedUpsEveryHalfSecondStopAtTopSpeedAndTheKerbsFollow) {
     startRun(false);
     for (int i = 1; i <= 100; ++i) {

@@ -14,21 +14,9 @@ cv::Rect paintedArea(const cv::Mat& image) {
 
 } // namespace
 
-TEST(FontMeasure, SetMeasuresAgainAndEmptyTextIsAsWideAsTheStroke) {
-    Font font; // goes through set too
-    const int smallHeight = font.height;
-    EXPECT_TRUE(smallHeight > 0 && font.textWidth("") == 1);
-    font.set(3, 1.9, 5);
-    EXPECT_TRUE(font.face == 3 && font.scale == 1.9 && font.thickness == 5);
-    EXPECT_GT(font.height, smallHeight);
-    EXPECT_EQ(font.textWidth(""), 5);
-}
-
 TEST(DrawText, OutlinedTextIsAnAntiAliasedRimOnEverySideUnderTheText) {
     const Font font(0, 1.0, 2);
-    cv::Mat sharp(80, 160, CV_8UC3, BLACK);
-    cv::Mat plain = sharp.clone();
-    cv::Mat outlined = sharp.clone();
+    cv::Mat sharp(80, 160, CV_8UC3, BLACK), plain = sharp.clone(), outlined = sharp.clone();
     drawText(sharp, "HUD", 20, 50, font, WHITE, cv::LINE_8);
     drawText(plain, "HUD", 20, 50, font, WHITE, cv::LINE_AA);
     drawOutlinedText(outlined, "HUD", 20, 50, font, RED, WHITE);
@@ -41,13 +29,11 @@ TEST(DrawText, OutlinedTextIsAnAntiAliasedRimOnEverySideUnderTheText) {
     EXPECT_EQ(cv::countNonZero((sharp.reshape(1) > 0) & (sharp.reshape(1) < 255)), 0);
     // The text pass comes last: wherever the text covers fully, it shows.
     EXPECT_EQ(cv::countNonZero((plain.reshape(1) == 255) & (outlined.reshape(1) != 255)), 0);
-    const cv::Rect inner = paintedArea(plain);
-    const cv::Rect outer = paintedArea(outlined);
+    const cv::Rect inner = paintedArea(plain), outer = paintedArea(outlined);
     EXPECT_EQ(outer.tl() + cv::Point(1, 1), inner.tl());
     EXPECT_EQ(outer.br(), inner.br() + cv::Point(1, 1));
-    // Over black only the rim passes give partial reds, and only the text pass partial blues.
-    cv::Mat bgr[3];
-    cv::split(outlined, bgr);
-    EXPECT_GT(cv::countNonZero((bgr[0] == 0) & (bgr[2] > 0) & (bgr[2] < 255)), 10);
-    EXPECT_GT(cv::countNonZero((bgr[0] > 0) & (bgr[0] < 255)), 10);
+    // Over black the rim passes give partial reds: they are anti-aliased.
+    cv::Mat partialRed;
+    cv::inRange(outlined, cv::Scalar(0, 0, 1), cv::Scalar(0, 0, 254), partialRed);
+    EXPECT_GT(cv::countNonZero(partialRed), 10);
 }

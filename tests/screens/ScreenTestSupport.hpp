@@ -38,11 +38,3 @@ inline cv::Mat greyBlur(const cv::Mat& frame) {
 inline bool identical(const cv::Mat& a, const cv::Mat& b) {
     return a.size() == b.size() && cv::norm(a, b, cv::NORM_INF) == 0;
 }
-
-// The smallest rectangle holding every pixel in which the two images differ.
-inline cv::Rect changedRegion(const cv::Mat& a, const cv::Mat& b) {
-    cv::Mat difference, same;
-    cv::absdiff(a, b, difference);
-    cv::inRange(difference, cv::Scalar::all(0), cv::Scalar::all(0), same);
-    return cv::boundingRect(~same);
-}

@@ -1,31 +1,23 @@
 // dravolt-xclose WINDOW: asks the window to close as a window manager's close button does, by
 // sending it the WM_PROTOCOLS client message WM_DELETE_WINDOW. (xdotool's windowclose destroys
-// the window instead, which no player can do.)
+// the window instead, which no player can do.) Exits with 0 once the message is sent, 2 without
+// a window named or a display.
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: dravolt-xclose WINDOW-ID\n");
+    Display* display = argc == 2 ? XOpenDisplay(nullptr) : nullptr;
+    if (!display)
         return 2;
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "dravolt-xclose: can't open the display\n");
-        return 1;
-    }
-    const Window window = std::strtoul(argv[1], nullptr, 0);
     XEvent event{};
     event.xclient.type = ClientMessage;
-    event.xclient.window = window;
+    event.xclient.window = std::strtoul(argv[1], nullptr, 0);
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
-    XCloseDisplay(display);
+    const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XCloseDisplay(display); // flushes the request
     return sent ? 0 : 1;
 }
