@@ -117,18 +117,6 @@ TEST_F(GameTraffic, FirstCarNoEarlierThanThreeSecondsThenNoneWhileOneIsAtTheTop)
     EXPECT_EQ(game.cars.size(), 1u);
 }
 
-TEST_F(GameTraffic, ACarTouchingThePlayersFrontIsNoHitOnePixelIntoItIs) {
-    startRun(false);
-    for (const int overlap : {0, 1}) {
-        SCOPED_TRACE(overlap);
-        game.cars.clear();
-        Car& car = addCar(player().x, 0, 0);
-        car.y = static_cast<int>(player().y) - car.height() + overlap;
-        step(0);
-        EXPECT_EQ(car.hit, overlap == 1);
-    }
-}
-
 TEST_F(GameTraffic, ACarAboveTenPixelsFromTheTopHoldsBackTheNext) {
     startRun(false);
     for (const int y : {9, 10}) {
