@@ -265,8 +265,7 @@ bool Game::handleKey(int key, int64_t now) {
             toStartScreen();
             // The player looks at the window, not at the console.
             if (!hiScore.saveFailure.empty()) {
-                startScreen.showNotice("Can't save '" + hiScorePath + "': " + hiScore.saveFailure,
-                                       now);
+                startScreen.showNotice(hiScore.saveFailureLine(hiScorePath), now);
             }
         }
         return true;

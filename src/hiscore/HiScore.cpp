@@ -281,13 +281,17 @@ bool exists(const std::string& path) {
 
 } // namespace
 
+std::string HiScore::saveFailureLine(const std::string& fileName) const {
+    return "Can't save '" + fileName + "': " + saveFailure;
+}
+
 bool HiScore::save(const std::string& fileName) {
     saveFailure.clear();
     if (fileName == keptFile && exists(fileName))
         saveFailure = keptReason;
     else if (replaceFile(fileName, entries, saveFailure))
         return true;
-    std::cout << "Can't save '" << fileName << "': " << saveFailure << std::endl;
+    std::cout << saveFailureLine(fileName) << std::endl;
     return false;
 }
 

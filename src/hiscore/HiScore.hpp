@@ -45,6 +45,8 @@ public:
     // Why the last save failed, as reported after "Can't save '<file>': "; empty after a
     // save that worked and before the first.
     std::string saveFailure;
+    // The console line of a failed save of fileName: "Can't save '<file>': " and saveFailure.
+    std::string saveFailureLine(const std::string& fileName) const;
 
 private:
     // Moves a damaged file aside; when that fails, save must not replace it either.

@@ -202,7 +202,7 @@ void HiScoreScreen::save() const {
     if (paths && !paths->makeWriteFolder(failure)) {
         // Reported like any failed save, on the console and through the table to the screen.
         hiScore->saveFailure = failure;
-        std::cout << "Can't save '" << hiScoreFile << "': " << failure << std::endl;
+        std::cout << hiScore->saveFailureLine(hiScoreFile) << std::endl;
         return;
     }
     hiScore->save(hiScoreFile);
