@@ -4,6 +4,7 @@
 #include <oneapi/tbb/task_scheduler_observer.h>
 #include <opencv2/core/utility.hpp>
 
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -11,14 +12,17 @@
 #include <mutex>
 
 namespace {
-// The nice value every thread doing detection work gets: the process's own plus the increment.
-int backgroundNice() {
-    return getpriority(PRIO_PROCESS, 0) + BackgroundPriority::NICE_INCREMENT;
-}
+// How much nicer than the process a detection thread runs where the idle class is refused.
+constexpr int FALLBACK_NICE_INCREMENT = 10;
 
-bool setCallingThreadNice(int nice) {
+// Moves the calling thread to the idle scheduling class, or failing that to a high nice value.
+void lowerCallingThread() {
+    const sched_param param{};
+    if (sched_setscheduler(0, SCHED_IDLE, &param) == 0) {
+        return;
+    }
     const auto thread = static_cast<id_t>(syscall(SYS_gettid));
-    return setpriority(PRIO_PROCESS, thread, nice) == 0;
+    setpriority(PRIO_PROCESS, thread, getpriority(PRIO_PROCESS, 0) + FALLBACK_NICE_INCREMENT);
 }
 
 // Run by the library's pool for its side effect: the library runs its parallel loops inside
@@ -52,19 +56,15 @@ private:
 // it leaves: raising a thread's priority again may need a privilege the game does not have.
 class PoolObserver : public tbb::task_scheduler_observer {
 public:
-    PoolObserver(tbb::task_arena& arena, int workerNice)
-        : tbb::task_scheduler_observer(arena), nice(workerNice) {
+    explicit PoolObserver(tbb::task_arena& arena) : tbb::task_scheduler_observer(arena) {
         observe(true);
     }
     ~PoolObserver() override { observe(false); }
     void on_scheduler_entry(bool isWorker) override {
         if (isWorker) {
-            setCallingThreadNice(nice);
+            lowerCallingThread();
         }
     }
-
-private:
-    const int nice;
 };
 } // namespace
 
@@ -74,12 +74,11 @@ struct BackgroundPriority::Pool {
 };
 
 BackgroundPriority::BackgroundPriority() : pool(std::make_unique<Pool>()) {
-    const int nice = backgroundNice();
-    setCallingThreadNice(nice);
+    lowerCallingThread();
     // A loop of two stripes runs in the library's arena and leaves a handle to it.
     cv::parallel_for_(cv::Range(0, 2), ArenaProbe(pool->arena), 2);
     if (pool->arena.is_active()) {
-        pool->observer = std::make_unique<PoolObserver>(pool->arena, nice);
+        pool->observer = std::make_unique<PoolObserver>(pool->arena);
     }
 }
 

@@ -1,0 +1,70 @@
+#include "detection/BackgroundPriority.hpp"
+
+#include <gtest/gtest.h>
+#include <opencv2/core/utility.hpp>
+
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace {
+pid_t threadId() {
+    return static_cast<pid_t>(syscall(SYS_gettid));
+}
+
+// A parallel loop that notes the scheduling class of every thread that runs a share of it.
+// Each share takes a moment, so that every thread of the pool gets one.
+class ClassRecorder : public cv::ParallelLoopBody {
+public:
+    void operator()(const cv::Range&) const override {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            classes[threadId()] = sched_getscheduler(0);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    std::map<pid_t, int> run() {
+        cv::parallel_for_(cv::Range(0, 64), *this, 64);
+        return classes;
+    }
+
+private:
+    mutable std::mutex mutex;
+    mutable std::map<pid_t, int> classes;
+};
+} // namespace
+
+TEST(BackgroundPriority, DetectionThreadAndPoolWorkersRunInTheIdleClass) {
+    // The pool's workers start here, in the normal class; a worker started by a lowered
+    // thread would inherit its class and prove nothing.
+    ClassRecorder().run();
+    int ownClass = -1;
+    std::map<pid_t, int> classes;
+    std::thread detection([&] {
+        BackgroundPriority priority;
+        ownClass = sched_getscheduler(0);
+        classes = ClassRecorder().run();
+    });
+    detection.join();
+
+    EXPECT_EQ(ownClass, SCHED_IDLE);
+    if (cv::getNumThreads() > 1) {
+        EXPECT_GT(classes.size(), 1u) << "the loop ran on the pool";
+    }
+    for (const auto& [thread, schedulingClass] : classes) {
+        EXPECT_EQ(schedulingClass, SCHED_IDLE) << "thread " << thread;
+    }
+}
+
+TEST(BackgroundPriority, LoopsWithinCallingThreadWorkStayOnTheCallingThread) {
+    std::map<pid_t, int> classes;
+    BackgroundPriority::runOnCallingThread([&] { classes = ClassRecorder().run(); });
+    ASSERT_EQ(classes.size(), 1u);
+    EXPECT_EQ(classes.begin()->first, threadId());
+    EXPECT_EQ(classes.begin()->second, SCHED_OTHER);
+}
