@@ -2,12 +2,15 @@
 
 #include <opencv2/imgproc.hpp>
 
-void FrameBlur::apply(cv::Mat& frame) {
-    // The cache has just copied the frame; blurring from that copy spares the copy the
-    // library would make of an image blurred in place. The same pixels either way, as the
-    // frame is a whole image, not a region with neighbours outside it.
-    cache.apply(frame, [this](cv::Mat& image) {
-        cv::GaussianBlur(cache.lastInputImage(), image, cv::Size(0, 0), sigma, 0,
-                         cv::BORDER_DEFAULT);
+namespace {
+// The library sizes a kernel for sigma 0.5 at 5 x 5, but on 8-bit images it works in fixed
+// point with 8 fractional bits, where the outer ring's weight (0.00026) rounds to zero. The
+// 3 x 3 kernel has the same weights inside and gives the very same pixels at 60% of the cost.
+const cv::Size KERNEL(3, 3);
+} // namespace
+
+const cv::Mat& FrameBlur::apply(const cv::Mat& frame) {
+    return cache.result(frame, [](const cv::Mat& image, cv::Mat& blurred) {
+        cv::GaussianBlur(image, blurred, KERNEL, SIGMA, 0, cv::BORDER_DEFAULT);
     });
 }

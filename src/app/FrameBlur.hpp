@@ -1,7 +1,7 @@
 #pragma once
-// The slight blur of the shown frame. A frame equal to the one blurred last time gets the
-// same result from the cache instead of a second blur: on the start, pause and name-entry
-// screens the picture often stands still.
+// The slight blur of the shown frame: a Gaussian of sigma 0.5. A frame equal to the one
+// blurred last time gets the same result from the cache instead of a second blur: on the
+// start, pause and name-entry screens the picture often stands still.
 
 #include "gfx/FrameCache.hpp"
 
@@ -9,12 +9,12 @@
 
 class FrameBlur {
 public:
-    explicit FrameBlur(double strength) : sigma(strength) {}
+    static constexpr double SIGMA = 0.5;
 
-    // Blurs the frame in place; frame is a whole image, not a region of a larger one.
-    void apply(cv::Mat& frame);
+    // The blurred frame, valid until the next call; frame itself stays as it is. frame is a
+    // whole image, not a region of a larger one.
+    const cv::Mat& apply(const cv::Mat& frame);
 
 private:
-    double sigma;
     FrameCache cache;
 };

@@ -23,8 +23,6 @@
 #include <thread>
 
 namespace {
-constexpr double FRAME_BLUR_SIGMA = 0.5;
-
 void sleepMillis(int millis) {
     std::this_thread::sleep_for(std::chrono::milliseconds(millis));
 }
@@ -43,16 +41,13 @@ std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
 }
 
 // Draws the frame and shows it with the worker's pictures, all on this thread: the library's
-// pool belongs to detection, at a lower priority, and sharing a frame this small with it gains
-// nothing. True when the camera window's close button has been pressed.
+// pool belongs to detection, at the lowest priority, and sharing a frame this small with it
+// gains nothing. True when the camera window's close button has been pressed.
 bool showFrame(const Config& config, DetectionThread& detection, Game& game, FrameBlur& blur) {
     bool cameraWindowClosed = false;
     BackgroundPriority::runOnCallingThread([&] {
         game.draw();
-        if (config.blur) {
-            blur.apply(game.frame);
-        }
-        cv::imshow(WINDOW_TITLE, game.frame);
+        cv::imshow(WINDOW_TITLE, config.blur ? blur.apply(game.frame) : game.frame);
         cameraWindowClosed = detection.showWindows();
     });
     return cameraWindowClosed;
@@ -70,7 +65,7 @@ int nextKey(const Game& game, TypedLetters& letters) {
 
 void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
     KeyTable keys(config, game, detection, std::cout);
-    FrameBlur blur(FRAME_BLUR_SIGMA);
+    FrameBlur blur;
     TypedLetters letters(WINDOW_TITLE);
     for (;;) {
         sleepMillis(10);

@@ -22,12 +22,22 @@ public:
         image.copyTo(lastOutput);
     }
 
+    // Returns what operation makes of image, from the cache when image holds exactly the last
+    // input's pixels. operation(image, result) writes its result into result, which it may
+    // reallocate; image is left as it is. The returned image stays valid until the next call.
+    template <typename Operation>
+    const cv::Mat& result(const cv::Mat& image, Operation&& operation) {
+        if (!matches(image)) {
+            operation(image, lastOutput);
+            image.copyTo(lastInput);
+        }
+        return lastOutput;
+    }
+
     // True when image has the last input's size, type and bytes.
     bool matches(const cv::Mat& image) const;
     // Forgets the remembered pair.
     void clear();
-    // The last input: during apply's operation, a copy of the image as it came in.
-    const cv::Mat& lastInputImage() const { return lastInput; }
 
 private:
     cv::Mat lastInput;

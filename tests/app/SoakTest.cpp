@@ -20,7 +20,7 @@ TEST_F(GameSoak, TenMinutesOfPlayKeepTheResidentSizeFlat) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "a sanitizer's own bookkeeping grows on purpose";
 #endif
-    FrameBlur blur(0.5);
+    FrameBlur blur;
     startRun();
     long afterFirstMinute = 0;
     int runs = 0;
