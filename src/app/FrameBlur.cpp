@@ -14,3 +14,13 @@ const cv::Mat& FrameBlur::apply(const cv::Mat& frame) {
         cv::GaussianBlur(image, blurred, KERNEL, SIGMA, 0, cv::BORDER_DEFAULT);
     });
 }
+
+const cv::Mat* FrameBlur::newPicture(const cv::Mat& frame, bool blurOn) {
+    if (!blurOn) {
+        blurredShown = false;
+        return &frame;
+    }
+    const bool repeated = blurredShown && cache.matches(frame);
+    blurredShown = true;
+    return repeated ? nullptr : &apply(frame);
+}

@@ -1,7 +1,9 @@
 #pragma once
-// The slight blur of the shown frame: a Gaussian of sigma 0.5. A frame equal to the one
-// blurred last time gets the same result from the cache instead of a second blur: on the
-// start, pause and name-entry screens the picture often stands still.
+// The picture the game window shows for a frame: the frame under a slight blur, a Gaussian of
+// sigma 0.5, or the frame itself while the blur is off. A frame equal to the one blurred last
+// time gets the same result from the cache instead of a second blur, and the window is not
+// sent a picture it shows already: on the start, pause and name-entry screens the picture
+// often stands still.
 
 #include "gfx/FrameCache.hpp"
 
@@ -15,6 +17,11 @@ public:
     // whole image, not a region of a larger one.
     const cv::Mat& apply(const cv::Mat& frame);
 
+    // The picture to show for frame, blurred when blurOn; nullptr when it is the picture this
+    // returned last time, which the window shows already.
+    const cv::Mat* newPicture(const cv::Mat& frame, bool blurOn);
+
 private:
     FrameCache cache;
+    bool blurredShown = false; // the last picture returned was a blurred one
 };

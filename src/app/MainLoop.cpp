@@ -47,7 +47,9 @@ bool showFrame(const Config& config, DetectionThread& detection, Game& game, Fra
     bool cameraWindowClosed = false;
     BackgroundPriority::runOnCallingThread([&] {
         game.draw();
-        cv::imshow(WINDOW_TITLE, config.blur ? blur.apply(game.frame) : game.frame);
+        if (const cv::Mat* picture = blur.newPicture(game.frame, config.blur)) {
+            cv::imshow(WINDOW_TITLE, *picture);
+        }
         cameraWindowClosed = detection.showWindows();
     });
     return cameraWindowClosed;
