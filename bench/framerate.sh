@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The frame rate of the real window, in one run under its own X server: the bare frame loop
-# as the yardstick (sleep 10 ms, show an 800x600 picture, wait 5 ms for a key), then the game
-# in its start, playing, paused and name-entry states, with keys only and with the fake camera
-# on a real face; and the detection passes a second. The loops are timed from outside, by a
+# The frame rate of the real window, in one run under its own X server: the bare frame loop as
+# the yardstick (sleep 10 ms, show an 800x600 picture, wait 5 ms for a key), first and last;
+# between them the game in its start, playing, paused and name-entry states, with keys only
+# and with the fake camera on a real face; and the detection passes a second. The loops are timed from outside, by a
 # preloaded library that records each 10 ms sleep (bench/framerate/SleepRecorder.cpp), so the
 # game runs unchanged.
 #
@@ -44,7 +44,9 @@ g++ -O2 -std=c++17 -o "$WORK/bare-loop" "$SOURCE/bench/framerate/BareLoop.cpp" $
 # The game's working folder: textures and cascade as in the repository, a table of its own.
 mkdir -p "$WORK/game/classifier"
 cp -r "$SOURCE/graphics" "$WORK/game/graphics"
-cp "$SOURCE/classifier/haarcascade_eye.xml" "$WORK/game/classifier/"
+cascade=$SOURCE/classifier/haarcascade_eye.xml
+[ -f "$cascade" ] || cascade=/usr/share/opencv4/haarcascades/haarcascade_eye.xml
+cp "$cascade" "$WORK/game/classifier/"
 
 now() { date +%s%N; }
 PHASES=$WORK/phases.txt
@@ -96,12 +98,16 @@ finish() {
     PID=""
 }
 
-# The bare loop runs its stretch plus a second either side.
-run_recorded "$WORK/bare" "$WORK/bare-loop" $((SECONDS_PER_STATE + 3))
-wait_window "Bare loop" > /dev/null
-sleep 1
-measure "bare loop" "$WORK/bare"
-finish
+# bare_loop LABEL RECORD: the bare loop runs its stretch plus a second either side.
+bare_loop() {
+    run_recorded "$2" "$WORK/bare-loop" $((SECONDS_PER_STATE + 3))
+    wait_window "Bare loop" > /dev/null
+    sleep 1
+    measure "$1" "$2"
+    finish
+}
+
+bare_loop "bare loop, first" "$WORK/bare-first"
 
 # play_states NAME RECORD PROGRAM [ARGS...]: the four states of the game, one after another,
 # within one run of 60 s of play: start, playing, paused, name entry (d ends the run with a
@@ -134,5 +140,7 @@ play_states "keys only" "$WORK/keys" "$BUILD/dravolt"
 # in turn and the car stays on the start screen for the whole stretch.
 convert "$FACE" -flop "$WORK/face-mirrored.png"
 play_states "fake camera" "$WORK/camera" "$BUILD/dravolt-fakecam" "$FACE" "$WORK/face-mirrored.png"
+
+bare_loop "bare loop, last" "$WORK/bare-last"
 
 python3 "$SOURCE/bench/framerate/analyse.py" "$PHASES"
