@@ -22,18 +22,6 @@ public:
         image.copyTo(lastOutput);
     }
 
-    // Returns what operation makes of image, from the cache when image holds exactly the last
-    // input's pixels. operation(image, result) writes its result into result, which it may
-    // reallocate; image is left as it is. The returned image stays valid until the next call.
-    template <typename Operation>
-    const cv::Mat& result(const cv::Mat& image, Operation&& operation) {
-        if (!matches(image)) {
-            operation(image, lastOutput);
-            image.copyTo(lastInput);
-        }
-        return lastOutput;
-    }
-
     // True when image has the last input's size, type and bytes.
     bool matches(const cv::Mat& image) const;
     // Forgets the remembered pair.

@@ -28,7 +28,7 @@ TEST_F(GameSoak, TenMinutesOfPlayKeepTheResidentSizeFlat) {
         // Weave across the road, so that the run has its share of collisions.
         step(16667, (frame / 40) % 2 == 0 ? 5 : -5);
         game.draw();
-        blur.apply(game.frame);
+        blur.newPicture(game.frame, true);
         if (game.state == GameState::HiScore) {
             press('a');
             press(ENTER); // inserts and saves the record

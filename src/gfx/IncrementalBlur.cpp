@@ -1,0 +1,163 @@
+#include "gfx/IncrementalBlur.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// The library blurs 8-bit images in fixed point with 8 fractional bits. For sigma 0.5 the
+// weights of the neighbour and the centre are 27 and 202 of 256 (the next ring out rounds to
+// zero); a row pass gives 16-bit sums, a column pass of those 32-bit ones, rounded to 8 bits.
+constexpr std::uint32_t SIDE = 27;
+constexpr std::uint32_t CENTRE = 202;
+constexpr std::uint32_t HALF = 1u << 15;
+constexpr int SHIFT = 16;
+constexpr int TILE = 32; // pixels a tile is wide, one row high
+
+// The neighbour of index i at -1 or +1 within [0, length), reflected at the ends without
+// repeating the edge, as the library's default border does.
+int reflect(int i, int length) {
+    if (length == 1) {
+        return 0;
+    }
+    if (i < 0) {
+        return 1;
+    }
+    if (i >= length) {
+        return length - 2;
+    }
+    return i;
+}
+
+// The row pass over the pixels [first, end) of row of image into the same places of sums.
+void rowPass(const cv::Mat& image, cv::Mat& sums, int row, int first, int end) {
+    const int channels = image.channels();
+    const int width = image.cols;
+    const std::uint8_t* pixels = image.ptr<std::uint8_t>(row);
+    std::uint16_t* target = sums.ptr<std::uint16_t>(row);
+    // The columns with both neighbours inside the image in one plain loop, which the compiler
+    // turns into vector instructions; the edge columns on their own.
+    const int innerEnd = std::min(end, width - 1) * channels;
+    for (int i = std::max(first, 1) * channels; i < innerEnd; ++i) {
+        target[i] = static_cast<std::uint16_t>(
+            SIDE * (pixels[i - channels] + pixels[i + channels]) + CENTRE * pixels[i]);
+    }
+    for (const int x : {0, width - 1}) {
+        if (x < first || x >= end || (x > 0 && x < width - 1)) {
+            continue;
+        }
+        const int left = reflect(x - 1, width) * channels;
+        const int right = reflect(x + 1, width) * channels;
+        for (int c = 0; c < channels; ++c) {
+            const int i = x * channels + c;
+            target[i] = static_cast<std::uint16_t>(SIDE * (pixels[left + c] + pixels[right + c]) +
+                                                   CENTRE * pixels[i]);
+        }
+    }
+}
+
+// The column pass over the pixels [first, end) of row: the row sums above, at and below it.
+void columnPass(const cv::Mat& sums, cv::Mat& blurred, int row, int first, int end) {
+    const int channels = blurred.channels();
+    const std::uint16_t* above = sums.ptr<std::uint16_t>(reflect(row - 1, sums.rows));
+    const std::uint16_t* middle = sums.ptr<std::uint16_t>(row);
+    const std::uint16_t* below = sums.ptr<std::uint16_t>(reflect(row + 1, sums.rows));
+    std::uint8_t* out = blurred.ptr<std::uint8_t>(row);
+    for (int i = first * channels; i < end * channels; ++i) {
+        const std::uint32_t sum = SIDE * (std::uint32_t{above[i]} + below[i]) + CENTRE * middle[i];
+        out[i] = static_cast<std::uint8_t>((sum + HALF) >> SHIFT);
+    }
+}
+
+// Calls work(first, end) for each run of marked tiles of a row, in pixels.
+template <typename Work>
+void forEachRun(const std::uint8_t* marks, int tiles, int width, Work&& work) {
+    int tile = 0;
+    while (tile < tiles) {
+        if (!marks[tile]) {
+            ++tile;
+            continue;
+        }
+        const int first = tile;
+        while (tile < tiles && marks[tile]) {
+            ++tile;
+        }
+        work(first * TILE, std::min(tile * TILE, width));
+    }
+}
+
+// Marks the tiles within rowReach rows and one tile of a marked one.
+void widen(const std::vector<std::uint8_t>& marks, std::vector<std::uint8_t>& widened, int rows,
+           int tiles, int rowReach) {
+    widened.assign(marks.size(), 0);
+    for (int row = 0; row < rows; ++row) {
+        for (int tile = 0; tile < tiles; ++tile) {
+            if (!marks[static_cast<size_t>(row) * tiles + tile]) {
+                continue;
+            }
+            for (int r = std::max(0, row - rowReach); r <= std::min(rows - 1, row + rowReach);
+                 ++r) {
+                for (int t = std::max(0, tile - 1); t <= std::min(tiles - 1, tile + 1); ++t) {
+                    widened[static_cast<size_t>(r) * tiles + t] = 1;
+                }
+            }
+        }
+    }
+}
+} // namespace
+
+const cv::Mat& IncrementalBlur::apply(const cv::Mat& frame) {
+    CV_Assert(frame.depth() == CV_8U && !frame.empty());
+    if (frame.size() != lastInput.size() || frame.type() != lastInput.type()) {
+        frame.copyTo(lastInput);
+        lastOutput.create(frame.size(), frame.type());
+        rowSums.create(frame.size(), CV_16UC(frame.channels()));
+        tilesPerRow = (frame.cols + TILE - 1) / TILE;
+        changed.assign(static_cast<size_t>(frame.rows) * tilesPerRow, 1);
+        lastUnchanged = false;
+    } else {
+        lastUnchanged = !takeChanges(frame);
+    }
+    if (!lastUnchanged) {
+        blurChanges();
+    }
+    return lastOutput;
+}
+
+bool IncrementalBlur::takeChanges(const cv::Mat& frame) {
+    const size_t pixelBytes = frame.elemSize();
+    const size_t rowBytes = frame.cols * pixelBytes;
+    const size_t tileBytes = TILE * pixelBytes;
+    bool any = false;
+    for (int row = 0; row < frame.rows; ++row) {
+        const std::uint8_t* source = frame.ptr<std::uint8_t>(row);
+        std::uint8_t* kept = lastInput.ptr<std::uint8_t>(row);
+        std::uint8_t* flags = &changed[static_cast<size_t>(row) * tilesPerRow];
+        for (int tile = 0; tile < tilesPerRow; ++tile) {
+            const size_t offset = tile * tileBytes;
+            const size_t bytes = std::min(tileBytes, rowBytes - offset);
+            flags[tile] = std::memcmp(source + offset, kept + offset, bytes) != 0;
+            if (flags[tile]) {
+                std::memcpy(kept + offset, source + offset, bytes);
+                any = true;
+            }
+        }
+    }
+    return any;
+}
+
+void IncrementalBlur::blurChanges() {
+    const int rows = lastInput.rows;
+    const int width = lastInput.cols;
+    // A row sum reads its pixel's left and right neighbours; a blurred pixel reads the row
+    // sums above and below it.
+    widen(changed, sumsToRenew, rows, tilesPerRow, 0);
+    widen(changed, pixelsToRenew, rows, tilesPerRow, 1);
+    for (int row = 0; row < rows; ++row) {
+        forEachRun(&sumsToRenew[static_cast<size_t>(row) * tilesPerRow], tilesPerRow, width,
+                   [&](int first, int end) { rowPass(lastInput, rowSums, row, first, end); });
+    }
+    for (int row = 0; row < rows; ++row) {
+        forEachRun(&pixelsToRenew[static_cast<size_t>(row) * tilesPerRow], tilesPerRow, width,
+                   [&](int first, int end) { columnPass(rowSums, lastOutput, row, first, end); });
+    }
+}

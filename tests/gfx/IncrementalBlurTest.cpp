@@ -1,0 +1,54 @@
+#include "gfx/IncrementalBlur.hpp"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+cv::Mat randomImage(cv::Size size, int type, uint64_t seed) {
+    cv::Mat image(size, type);
+    cv::RNG(seed).fill(image, cv::RNG::UNIFORM, 0, 256);
+    return image;
+}
+
+bool equalsLibraryBlur(const cv::Mat& blurred, const cv::Mat& image) {
+    cv::Mat expected;
+    cv::GaussianBlur(image, expected, cv::Size(0, 0), IncrementalBlur::SIGMA);
+    return cv::norm(blurred, expected, cv::NORM_INF) == 0;
+}
+} // namespace
+
+TEST(IncrementalBlur, HasThePixelsOfTheLibrarysBlur) {
+    // Images narrower or lower than the kernel, a width that ends inside a tile, a game frame.
+    const cv::Size sizes[] = {{1, 1}, {1, 4}, {5, 1}, {2, 2}, {65, 33}, {800, 600}};
+    for (const int type : {CV_8UC3, CV_8UC1}) {
+        for (const cv::Size& size : sizes) {
+            IncrementalBlur blur;
+            const cv::Mat image = randomImage(size, type, size.area() + type);
+            EXPECT_TRUE(equalsLibraryBlur(blur.apply(image), image)) << size << " type " << type;
+        }
+    }
+}
+
+TEST(IncrementalBlur, AChangedPixelRenewsEveryPixelItReaches) {
+    IncrementalBlur blur;
+    cv::Mat frame = randomImage({100, 70}, CV_8UC3, 7);
+    blur.apply(frame);
+    // The corners, both sides of a tile edge (tiles are 32 pixels wide), and the same pixel
+    // again; one byte at a time, so a stale neighbour shows.
+    const cv::Point pixels[] = {{0, 0}, {99, 69}, {31, 20}, {32, 40}, {63, 0}, {64, 69}, {64, 69}};
+    for (const cv::Point& pixel : pixels) {
+        frame.at<cv::Vec3b>(pixel)[1] ^= 0xFF;
+        EXPECT_TRUE(equalsLibraryBlur(blur.apply(frame), frame)) << pixel;
+        EXPECT_FALSE(blur.unchanged()) << pixel;
+    }
+    EXPECT_TRUE(equalsLibraryBlur(blur.apply(frame), frame));
+    EXPECT_TRUE(blur.unchanged());
+}
+
+TEST(IncrementalBlur, ANewSizeStartsAfresh) {
+    IncrementalBlur blur;
+    blur.apply(randomImage({40, 30}, CV_8UC3, 1));
+    const cv::Mat other = randomImage({30, 40}, CV_8UC3, 2);
+    EXPECT_TRUE(equalsLibraryBlur(blur.apply(other), other));
+    EXPECT_FALSE(blur.unchanged());
+}
