@@ -2,9 +2,9 @@
 # The frame rate of the real window, in one run under its own X server: the bare frame loop as
 # the yardstick (sleep 10 ms, show an 800x600 picture, wait 5 ms for a key), first and last;
 # between them the game in its start, playing, paused and name-entry states, with keys only
-# and with the fake camera on a real face; and the detection passes a second. The loops are timed from outside, by a
-# preloaded library that records each 10 ms sleep (bench/framerate/SleepRecorder.cpp), so the
-# game runs unchanged.
+# and with the fake camera on a real face; and the detection passes a second. The loops are
+# timed from outside, by a preloaded library that records each 10 ms sleep
+# (bench/framerate/SleepRecorder.cpp), so the game runs unchanged.
 #
 #   bench/framerate.sh [BUILD]       BUILD: the build folder, default build/
 #   DRAVOLT_BENCH_SECONDS=9          how long each state is measured

@@ -14,9 +14,8 @@ public:
     // The strength of the library's Gaussian blur this one reproduces.
     static constexpr double SIGMA = 0.5;
 
-    // The blur of frame, an 8-bit image whole rather than a region of a larger one; valid until
-    // the next call. The border is the library's default: the row or column just inside
-    // stands in for the one beyond the edge.
+    // The blur of frame, an 8-bit image, valid until the next call. The border is the
+    // library's default: the row or column just inside stands in for the one beyond the edge.
     const cv::Mat& apply(const cv::Mat& frame);
     // True when the last frame had exactly the pixels of the one before it.
     bool unchanged() const { return lastUnchanged; }

@@ -2,6 +2,7 @@
 #include "screens/ScreenTestSupport.hpp"
 
 #include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
 
 TEST(FrameBlur, OnlyANewPictureIsShownAgain) {
     FrameBlur blur;
