@@ -13,19 +13,10 @@ constexpr std::uint32_t HALF = 1u << 15;
 constexpr int SHIFT = 16;
 constexpr int TILE = 32; // pixels a tile is wide, one row high
 
-// The neighbour of index i at -1 or +1 within [0, length), reflected at the ends without
-// repeating the edge, as the library's default border does.
+// The index that stands in for i beyond [0, length): the library's default border, which
+// reflects without repeating the edge.
 int reflect(int i, int length) {
-    if (length == 1) {
-        return 0;
-    }
-    if (i < 0) {
-        return 1;
-    }
-    if (i >= length) {
-        return length - 2;
-    }
-    return i;
+    return cv::borderInterpolate(i, length, cv::BORDER_REFLECT_101);
 }
 
 // The row pass over the pixels [first, end) of row of image into the same places of sums.
