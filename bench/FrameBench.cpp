@@ -1,5 +1,7 @@
 // One frame's work as the main loop does it (update, draw, the loop's blur) in each state of
-// the game. Run from the repository root: the game loads graphics/ from there.
+// the game. A screen that stands still is drawn again only when something on it changes (a
+// blink), so its frames cost little; a steered start screen changes every frame. Run from the
+// repository root: the game loads graphics/ from there.
 
 #include "app/FrameBlur.hpp"
 #include "game/Game.hpp"
@@ -37,11 +39,11 @@ public:
         game.update(0, now); // the first update of a run only records the time
     }
 
-    void step() {
+    void step(int shift) {
         now += FRAME_MICROS;
-        game.update(0, now);
-        game.draw();
-        benchmark::DoNotOptimize(blur.newPicture(game.frame, true));
+        game.update(shift, now);
+        const bool changed = game.redraw();
+        benchmark::DoNotOptimize(blur.newPicture(game.frame, changed, true));
     }
 
     // A run that stands still with four traffic cars on the road: nothing arrives, leaves
@@ -67,9 +69,12 @@ public:
     int64_t now = 1000000;
 };
 
-void runFrames(benchmark::State& state, Frame& frame) {
+// Steering, when asked for, moves one pixel to the right and back again in turn.
+void runFrames(benchmark::State& state, Frame& frame, bool steered = false) {
+    int shift = 1;
     for (auto _ : state) {
-        frame.step();
+        frame.step(steered ? shift : 0);
+        shift = -shift;
         benchmark::DoNotOptimize(frame.game.frame.data);
     }
 }
@@ -77,6 +82,11 @@ void runFrames(benchmark::State& state, Frame& frame) {
 void BM_FrameStart(benchmark::State& state) {
     Frame frame;
     runFrames(state, frame);
+}
+
+void BM_FrameStartSteered(benchmark::State& state) {
+    Frame frame;
+    runFrames(state, frame, true);
 }
 
 void BM_FramePlaying(benchmark::State& state) {
@@ -111,6 +121,10 @@ void BM_FrameNameEntry(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_FrameStart)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_FrameStartSteered)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 BENCHMARK(BM_FramePlaying)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_FramePaused)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_FrameNameEntry)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();

@@ -1,12 +1,15 @@
 #include "app/FrameBlur.hpp"
 
-const cv::Mat* FrameBlur::newPicture(const cv::Mat& frame, bool blurOn) {
+const cv::Mat* FrameBlur::newPicture(const cv::Mat& frame, bool frameChanged, bool blurOn) {
+    if (anyShown && !frameChanged && blurOn == blurredShown) {
+        return nullptr;
+    }
+    const bool wasBlurredShown = anyShown && blurredShown;
+    anyShown = true;
+    blurredShown = blurOn;
     if (!blurOn) {
-        blurredShown = false;
         return &frame;
     }
     const cv::Mat& picture = blur.apply(frame);
-    const bool repeated = blurredShown && blur.unchanged();
-    blurredShown = true;
-    return repeated ? nullptr : &picture;
+    return wasBlurredShown && blur.unchanged() ? nullptr : &picture;
 }

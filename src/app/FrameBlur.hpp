@@ -10,11 +10,13 @@
 class FrameBlur {
 public:
     // The picture to show for frame, blurred when blurOn; nullptr when it is the picture this
-    // returned last time, which the window shows already. A blurred picture stays valid until
-    // the next call.
-    const cv::Mat* newPicture(const cv::Mat& frame, bool blurOn);
+    // returned last time, which the window shows already. frameChanged false promises that
+    // frame holds the pixels it held at the last call, which then need no comparing. A
+    // blurred picture stays valid until the next call.
+    const cv::Mat* newPicture(const cv::Mat& frame, bool frameChanged, bool blurOn);
 
 private:
     IncrementalBlur blur;
+    bool anyShown = false;
     bool blurredShown = false; // the last picture returned was a blurred one
 };

@@ -46,8 +46,8 @@ std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
 bool showFrame(const Config& config, DetectionThread& detection, Game& game, FrameBlur& blur) {
     bool cameraWindowClosed = false;
     BackgroundPriority::runOnCallingThread([&] {
-        game.draw();
-        if (const cv::Mat* picture = blur.newPicture(game.frame, config.blur)) {
+        const bool changed = game.redraw();
+        if (const cv::Mat* picture = blur.newPicture(game.frame, changed, config.blur)) {
             cv::imshow(WINDOW_TITLE, *picture);
         }
         cameraWindowClosed = detection.showWindows();

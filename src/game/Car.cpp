@@ -25,6 +25,10 @@ void Car::draw(cv::Mat& frame) const {
     overlay(sprite, frame, x, static_cast<int>(y), mask);
 }
 
+void Car::addLook(Fingerprint& look) const {
+    look.add(id).add(x).add(static_cast<int>(y)).add(blinkState);
+}
+
 void Car::startBlink(int64_t now) {
     blinkState = 1;
     blinkTime = now;

@@ -2,6 +2,8 @@
 // One car on the road, the player's or a traffic car: its picture and mask, its place and
 // speed, and the blinking of a car the player has run into.
 
+#include "gfx/Fingerprint.hpp"
+
 #include <cstdint>
 #include <opencv2/core.hpp>
 
@@ -14,6 +16,8 @@ public:
     virtual ~Car() = default;
 
     void draw(cv::Mat& frame) const;
+    // Adds what draw paints from: the car (its sprite by its id), its place and its blinking.
+    void addLook(Fingerprint& look) const;
     // Hides the car for the first phase of its blinking, from now on.
     void startBlink(int64_t now);
     // Advances the blink clock by delta; a phase that has run out starts the next one at now.

@@ -14,6 +14,7 @@
 #include "screens/PauseScreen.hpp"
 #include "screens/StartScreen.hpp"
 
+#include <array>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -40,6 +41,9 @@ public:
     void update(int shift, int64_t nowMicros);
     // Composes frame.
     void draw();
+    // Composes frame unless it would come out as the last one did, which frame still holds:
+    // nothing it is drawn from has changed. True when it composed.
+    bool redraw();
     // A raw key code from the window at the given time; true when the game consumed it.
     bool handleKey(int key, int64_t nowMicros);
 
@@ -96,6 +100,22 @@ private:
     void finishRun(int64_t now);
     // Hands a result to the high-score screen: name entry when it ranks, else the start screen.
     void offerResult(const HiScoreEntry& entry, int64_t now);
+    bool shaking() const;
+    void compose();
+    // The five figures of the HUD, each with the place of its label.
+    struct HudValue {
+        cv::Point anchor;
+        std::string text;
+    };
+    std::array<HudValue, 5> hudValues() const;
     void drawHud();
+    // The panels over the road in the current state, in the order they are drawn.
+    std::array<Screen*, 2> panels();
     void drawScreen(Screen& screen);
+    // Everything the frame is drawn from but the textures and backdrops, fixed after init.
+    void addLook(Fingerprint& look);
+
+    Fingerprint drawnLook; // of the picture frame holds
+    Fingerprint nextLook;  // scratch, to keep each frame's fingerprint from allocating
+    bool lookDrawn = false;
 };

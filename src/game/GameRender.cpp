@@ -82,6 +82,28 @@ bool Game::init(int64_t now) {
 }
 
 void Game::draw() {
+    lookDrawn = false;
+    redraw();
+}
+
+bool Game::redraw() {
+    nextLook.clear();
+    addLook(nextLook);
+    // A shake moves the picture by a random offset each frame.
+    if (lookDrawn && nextLook == drawnLook && !shaking()) {
+        return false;
+    }
+    compose();
+    std::swap(drawnLook, nextLook);
+    lookDrawn = true;
+    return true;
+}
+
+bool Game::shaking() const {
+    return state == GameState::Playing && gameTime < shakeUntil;
+}
+
+void Game::compose() {
     // Same size and type every frame, so the copy reuses frame's pixels.
     background.copyTo(frame);
 
@@ -98,42 +120,46 @@ void Game::draw() {
     drawHud();
     playerCar->draw(frame);
 
-    if (state == GameState::Playing && gameTime < shakeUntil) {
+    if (shaking()) {
         frame.copyTo(shakeFrame);
         // Shifts the picture sideways by -2 to +2; the uncovered columns keep their content.
         overlay(shakeFrame, frame, shakeRng.uniform(-2, 3), 0);
     }
 
-    switch (state) {
-    case GameState::Start:
-        drawScreen(startScreen);
-        drawScreen(hiScoreScreen);
-        break;
-    case GameState::Paused:
-        drawScreen(pauseScreen);
-        break;
-    case GameState::HiScore:
-        drawScreen(hiScoreScreen);
-        break;
-    default:
-        break;
+    for (Screen* panel : panels()) {
+        if (panel) {
+            drawScreen(*panel);
+        }
     }
 }
 
-void Game::drawHud() {
+std::array<Screen*, 2> Game::panels() {
+    switch (state) {
+    case GameState::Start:
+        return {&startScreen, &hiScoreScreen};
+    case GameState::Paused:
+        return {&pauseScreen, nullptr};
+    case GameState::HiScore:
+        return {&hiScoreScreen, nullptr};
+    default:
+        return {nullptr, nullptr};
+    }
+}
+
+std::array<Game::HudValue, 5> Game::hudValues() const {
     const int kmh = static_cast<int>(playerCar->speed * 36.0 / pixelsPerMeter / 10.0);
     const double seconds = ((gameDuration - gameTime) / 1000) / 1000.0;
-    const struct {
-        cv::Point anchor;
-        std::string text;
-    } values[] = {
+    return {{
         {scorePos, toString(static_cast<int>(score))},
         {speedPos, toString(kmh)},
         {hitsPos, toString(hits)},
         {timePos, toString(seconds, 1)},
         {lengthPos, toString(length / 1000.0, 2)},
-    };
-    for (const auto& value : values) {
+    }};
+}
+
+void Game::drawHud() {
+    for (const HudValue& value : hudValues()) {
         const cv::Point at = value.anchor + VALUE_OFFSET;
         drawText(frame, value.text, at.x, at.y, hudFont, YELLOW, cv::LINE_8);
     }
@@ -146,4 +172,21 @@ void Game::drawScreen(Screen& screen) {
         overlay(screen.canvas, frame, px, py);
     }
     screen.drawHint(frame, px, py);
+}
+
+void Game::addLook(Fingerprint& look) {
+    look.add(state).add(static_cast<int>(stripeOffset));
+    for (const HudValue& value : hudValues()) {
+        look.add(value.text);
+    }
+    playerCar->addLook(look);
+    look.add(cars.size());
+    for (const Car& car : cars) {
+        car.addLook(look);
+    }
+    for (const Screen* panel : panels()) {
+        if (panel) {
+            panel->addLook(look);
+        }
+    }
 }

@@ -36,6 +36,10 @@ const cv::Scalar& rankColour(int rank) {
 bool isPrintableKey(int key) {
     return key >= 32 && key <= 126;
 }
+
+void addEntry(Fingerprint& look, const HiScoreEntry& entry) {
+    look.add(entry.name).add(entry.length).add(entry.score).add(entry.hits).add(entry.total);
+}
 } // namespace
 
 HiScoreScreen::HiScoreScreen(Resources* shared, HiScore* table, std::string file)
@@ -129,6 +133,15 @@ void HiScoreScreen::drawHint(cv::Mat& frame, int px, int py) {
 
     if (mode == HiScoreMode::NameEntry) {
         drawBanner(frame);
+    }
+}
+
+void HiScoreScreen::addLook(Fingerprint& look) const {
+    look.add(x).add(y).add(mode).add(cursorVisible).add(typedName).add(pendingRank);
+    addEntry(look, pending);
+    look.add(hiScore->maxEntries).add(hiScore->entries.size());
+    for (const HiScoreEntry& entry : hiScore->entries) {
+        addEntry(look, entry);
     }
 }
 

@@ -27,6 +27,7 @@ public:
     void draw(cv::Mat& image) override;
     bool drawBackground(cv::Mat& frame, int x, int y) override;
     void drawHint(cv::Mat& frame, int x, int y) override;
+    void addLook(Fingerprint& look) const override;
 
     // Proposes a finished run at the given time; true when it ranks and name entry has begun.
     bool offer(const HiScoreEntry& entry, int64_t nowMicros);

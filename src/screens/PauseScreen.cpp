@@ -61,6 +61,10 @@ bool PauseScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
     return visible;
 }
 
+void PauseScreen::addLook(Fingerprint& look) const {
+    look.add(x).add(y).add(visible).add(hintX).add(hint);
+}
+
 void PauseScreen::drawHint(cv::Mat& frame, int px, int py) {
     if (visible) {
         drawText(frame, hint, px + hintX, py + height - 8, font, WHITE, cv::LINE_8);

@@ -16,6 +16,7 @@ public:
     void draw(cv::Mat& image) override;
     bool drawBackground(cv::Mat& frame, int x, int y) override;
     void drawHint(cv::Mat& frame, int x, int y) override;
+    void addLook(Fingerprint& look) const override;
 
     Font font;
     int hintWidth = 0;

@@ -2,6 +2,8 @@
 // A panel laid over the game frame while the game is not playing. The renderer places
 // its top-left corner at the frame centre plus (x, y).
 
+#include "gfx/Fingerprint.hpp"
+
 #include <cstdint>
 #include <opencv2/core.hpp>
 
@@ -24,6 +26,8 @@ public:
     virtual bool drawBackground(cv::Mat& frame, int x, int y) = 0;
     // Draws the changing parts after the paste, relative to (x, y).
     virtual void drawHint(cv::Mat& frame, int x, int y) = 0;
+    // Adds everything the screen's part of the picture is drawn from, beyond the frame below.
+    virtual void addLook(Fingerprint& look) const = 0;
 
     // The panel backdrops: the whole frame blurred with a Gaussian of sigma 3.1, and the same
     // turned grey (equal B, G and R). Both keep the frame's buffer; grey is scratch space.

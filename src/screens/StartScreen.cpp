@@ -128,6 +128,10 @@ void StartScreen::drawHint(cv::Mat& frame, int px, int py) {
     drawNotice(frame);
 }
 
+void StartScreen::addLook(Fingerprint& look) const {
+    look.add(x).add(y).add(carX).add(carY).add(leftLimit).add(rightLimit).add(notice);
+}
+
 void StartScreen::drawNotice(cv::Mat& frame) const {
     // The last line's baseline leaves room below for the descenders; each further line
     // stands above the one after it.

@@ -20,6 +20,7 @@ public:
     void draw(cv::Mat& image) override;
     bool drawBackground(cv::Mat& frame, int x, int y) override;
     void drawHint(cv::Mat& frame, int x, int y) override;
+    void addLook(Fingerprint& look) const override;
 
     // Back to no choice with the car in the middle of the track.
     void resetSelection();

@@ -27,8 +27,7 @@ TEST_F(GameSoak, TenMinutesOfPlayKeepTheResidentSizeFlat) {
     for (int frame = 0; frame < 10 * 3600; ++frame) { // 60 frames a second
         // Weave across the road, so that the run has its share of collisions.
         step(16667, (frame / 40) % 2 == 0 ? 5 : -5);
-        game.draw();
-        blur.newPicture(game.frame, true);
+        blur.newPicture(game.frame, game.redraw(), true);
         if (game.state == GameState::HiScore) {
             press('a');
             press(ENTER); // inserts and saves the record

@@ -2,6 +2,7 @@
 
 #include "GameFixture.hpp"
 
+#include <functional>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -84,4 +85,105 @@ TEST_F(GameRender, SaveFailureStaysFiveSecondsBelowThePlayersCarAndChangesNothin
     EXPECT_FALSE(changed.empty());
     const int carLastRow = static_cast<int>(player().y) + player().height() - 1;
     EXPECT_GT(changed.y, carLastRow) << changed;
+}
+
+// A game that skips drawing whenever nothing changed, played beside a twin that draws every
+// frame from scratch: every picture must be the twin's, skipped or not.
+class SkippedDrawing : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        ASSERT_TRUE(twin.init(fixtureNow));
+        twin.hiScore.clear();
+        twin.hiScore.loadDefaults();
+    }
+    // Frames of the given shift; false when one differs from the twin's.
+    bool frames(int count, int shift = 0) {
+        for (int i = 0; i < count; ++i) {
+            fixtureNow += 16667;
+            for (Game* g : {&game, &twin}) {
+                g->update(shift, fixtureNow);
+            }
+            skipped += game.redraw() ? 0 : 1;
+            twin.draw();
+            if (cv::norm(game.frame, twin.frame, cv::NORM_INF) != 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool both(int key) {
+        return game.handleKey(key, fixtureNow) && twin.handleKey(key, fixtureNow);
+    }
+    template <typename Change> void change(Change&& apply) {
+        apply(game);
+        apply(twin);
+    }
+
+    Game twin{1, ::testing::TempDir() + "game-twin-hiscore.xml"};
+    int skipped = 0;
+};
+
+TEST_F(SkippedDrawing, EveryScreenAndTheRunLookAsIfDrawnAnew) {
+    // The start screen stands still, then its car is steered, then a notice comes and goes.
+    ASSERT_TRUE(frames(20));
+    EXPECT_GE(skipped, 18) << "a still start screen is not drawn again";
+    ASSERT_TRUE(frames(5, 3));
+    change([&](Game& g) { g.startScreen.showNotice("Something to read", fixtureNow); });
+    ASSERT_TRUE(frames(5));
+    fixtureNow += StartScreen::noticeMicros;
+    ASSERT_TRUE(frames(5));
+    change([](Game& g) { g.hiScore.entries.front().score += 1; });
+    ASSERT_TRUE(frames(2));
+
+    // The road, the traffic and the HUD's figures.
+    ASSERT_TRUE(both(ENTER));
+    for (int second = 0; second < 6; ++second) {
+        ASSERT_TRUE(frames(30, 4) && frames(30, -4)) << "second " << second;
+    }
+    ASSERT_FALSE(twin.cars.empty());
+
+    // The blinking pause panel, whose hint follows the steering.
+    ASSERT_TRUE(both(' '));
+    ASSERT_TRUE(frames(60) && frames(10, -5) && frames(10, 5));
+    ASSERT_TRUE(both(' '));
+    ASSERT_TRUE(frames(2));
+
+    // Name entry: the blinking cursor, a typed name, a deleted letter, the new table.
+    ASSERT_TRUE(both('d'));
+    ASSERT_TRUE(frames(60));
+    for (const int key : {int{'J'}, int{'o'}, 8, int{'e'}}) {
+        ASSERT_TRUE(both(key) && frames(3));
+    }
+    ASSERT_TRUE(both(ENTER));
+    ASSERT_TRUE(frames(5));
+}
+
+TEST_F(SkippedDrawing, EachValueOfTheRunShowsWhenItAloneChanges) {
+    ASSERT_TRUE(both(ENTER));
+    change([](Game& g) {
+        g.spawnCar();
+        g.cars.back().y = 100;
+        g.playerCar->speed = 0; // the road stands still
+    });
+    ASSERT_TRUE(frames(2));
+    ASSERT_TRUE(both(' '));
+    const std::function<void(Game&)> changes[] = {
+        [](Game& g) { g.stripeOffset += 7; },  [](Game& g) { g.cars.back().y += 5; },
+        [](Game& g) { g.cars.back().x += 5; }, [](Game& g) { g.cars.back().blinkState = 1; },
+        [](Game& g) { g.playerCar->x += 5; },  [](Game& g) { g.hits += 1; },
+    };
+    for (const auto& apply : changes) {
+        ASSERT_TRUE(frames(1));
+        change(apply);
+        EXPECT_TRUE(frames(1)) << "change " << (&apply - changes);
+    }
+
+    // A shaking view moves every frame, whatever else stands still.
+    ASSERT_TRUE(both(' '));
+    change([](Game& g) {
+        g.cars.clear();
+        g.shakeUntil = g.gameTime + 1000000;
+    });
+    EXPECT_TRUE(frames(6));
 }
