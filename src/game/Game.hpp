@@ -8,6 +8,7 @@
 #include "game/GameState.hpp"
 #include "gfx/Font.hpp"
 #include "gfx/Resources.hpp"
+#include "gfx/TextStamp.hpp"
 #include "hiscore/HiScore.hpp"
 #include "hiscore/HiScoreEntry.hpp"
 #include "screens/HiScoreScreen.hpp"
@@ -115,7 +116,8 @@ private:
     // Everything the frame is drawn from but the textures and backdrops, fixed after init.
     void addLook(Fingerprint& look);
 
-    Fingerprint drawnLook; // of the picture frame holds
-    Fingerprint nextLook;  // scratch, to keep each frame's fingerprint from allocating
+    std::array<TextStamp, 5> hudStamps; // one for each of hudValues
+    Fingerprint drawnLook;              // of the picture frame holds
+    Fingerprint nextLook;               // scratch, to keep each frame's fingerprint from allocating
     bool lookDrawn = false;
 };

@@ -159,9 +159,10 @@ std::array<Game::HudValue, 5> Game::hudValues() const {
 }
 
 void Game::drawHud() {
-    for (const HudValue& value : hudValues()) {
-        const cv::Point at = value.anchor + VALUE_OFFSET;
-        drawText(frame, value.text, at.x, at.y, hudFont, YELLOW, cv::LINE_8);
+    const std::array<HudValue, 5> values = hudValues();
+    for (size_t i = 0; i < values.size(); ++i) {
+        const cv::Point at = values[i].anchor + VALUE_OFFSET;
+        hudStamps[i].draw(frame, values[i].text, at.x, at.y, hudFont, YELLOW);
     }
 }
 

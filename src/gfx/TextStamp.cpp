@@ -1,0 +1,42 @@
+#include "gfx/TextStamp.hpp"
+
+#include <opencv2/imgproc.hpp>
+
+void TextStamp::draw(cv::Mat& image, const std::string& text, int x, int y, const Font& font,
+                     const cv::Scalar& colour) {
+    if (!sameText(text, font)) {
+        makeMask(text, font);
+    }
+    const cv::Rect placed(cv::Point(x, y) + topLeft, mask.size());
+    if ((placed & cv::Rect(0, 0, image.cols, image.rows)) != placed) {
+        // The library clips the strokes before drawing them, which moves some pixels along
+        // the edge; a text that runs off the image is drawn as the library draws it.
+        drawText(image, text, x, y, font, colour, cv::LINE_8);
+        return;
+    }
+    image(placed).setTo(colour, mask);
+}
+
+bool TextStamp::sameText(const std::string& text, const Font& font) const {
+    return hasMask && text == lastText && font.face == lastFont.face &&
+           font.scale == lastFont.scale && font.thickness == lastFont.thickness;
+}
+
+void TextStamp::makeMask(const std::string& text, const Font& font) {
+    // The library's text box leaves out the strokes' thickness and some glyphs' overhang;
+    // a margin of the text's height on every side holds them all, and the mask is then cut
+    // to the pixels actually drawn.
+    int baseline = 0;
+    const cv::Size box = cv::getTextSize(text, font.face, font.scale, font.thickness, &baseline);
+    const int margin = box.height + font.thickness + 2;
+    cv::Mat scratch(box.height + baseline + 2 * margin, box.width + 2 * margin, CV_8UC1,
+                    cv::Scalar(0));
+    const cv::Point origin(margin, margin + box.height);
+    drawText(scratch, text, origin.x, origin.y, font, cv::Scalar(255), cv::LINE_8);
+    const cv::Rect covered = cv::boundingRect(scratch);
+    mask = scratch(covered).clone();
+    topLeft = covered.tl() - origin;
+    lastText = text;
+    lastFont = font;
+    hasMask = true;
+}
