@@ -59,7 +59,8 @@ void columnPass(const cv::Mat& sums, cv::Mat& blurred, int row, int first, int e
     }
 }
 
-// Calls work(first, end) for each run of marked tiles of a row, in pixels.
+// Calls work(first, end) for each run of marked tiles of a row, in pixels, widened by one
+// pixel on either side.
 template <typename Work>
 void forEachRun(const std::uint8_t* marks, int tiles, int width, Work&& work) {
     int tile = 0;
@@ -72,24 +73,20 @@ void forEachRun(const std::uint8_t* marks, int tiles, int width, Work&& work) {
         while (tile < tiles && marks[tile]) {
             ++tile;
         }
-        work(first * TILE, std::min(tile * TILE, width));
+        work(std::max(0, first * TILE - 1), std::min(tile * TILE + 1, width));
     }
 }
 
-// Marks the tiles within rowReach rows and one tile of a marked one.
-void widen(const std::vector<std::uint8_t>& marks, std::vector<std::uint8_t>& widened, int rows,
-           int tiles, int rowReach) {
+// Marks each tile that is marked in its own row, the row above or the row below.
+void widenByARow(const std::vector<std::uint8_t>& marks, std::vector<std::uint8_t>& widened,
+                 int rows, int tiles) {
     widened.assign(marks.size(), 0);
     for (int row = 0; row < rows; ++row) {
-        for (int tile = 0; tile < tiles; ++tile) {
-            if (!marks[static_cast<size_t>(row) * tiles + tile]) {
-                continue;
-            }
-            for (int r = std::max(0, row - rowReach); r <= std::min(rows - 1, row + rowReach);
-                 ++r) {
-                for (int t = std::max(0, tile - 1); t <= std::min(tiles - 1, tile + 1); ++t) {
-                    widened[static_cast<size_t>(r) * tiles + t] = 1;
-                }
+        std::uint8_t* target = &widened[static_cast<size_t>(row) * tiles];
+        for (int r = std::max(0, row - 1); r <= std::min(rows - 1, row + 1); ++r) {
+            const std::uint8_t* source = &marks[static_cast<size_t>(r) * tiles];
+            for (int tile = 0; tile < tiles; ++tile) {
+                target[tile] |= source[tile];
             }
         }
     }
@@ -139,12 +136,11 @@ bool IncrementalBlur::takeChanges(const cv::Mat& frame) {
 void IncrementalBlur::blurChanges() {
     const int rows = lastInput.rows;
     const int width = lastInput.cols;
-    // A row sum reads its pixel's left and right neighbours; a blurred pixel reads the row
-    // sums above and below it.
-    widen(changed, sumsToRenew, rows, tilesPerRow, 0);
-    widen(changed, pixelsToRenew, rows, tilesPerRow, 1);
+    // A row sum reads its pixel's left and right neighbours, so the sums to renew are those
+    // within a pixel of a changed tile; a blurred pixel reads the row sums above and below it.
+    widenByARow(changed, pixelsToRenew, rows, tilesPerRow);
     for (int row = 0; row < rows; ++row) {
-        forEachRun(&sumsToRenew[static_cast<size_t>(row) * tilesPerRow], tilesPerRow, width,
+        forEachRun(&changed[static_cast<size_t>(row) * tilesPerRow], tilesPerRow, width,
                    [&](int first, int end) { rowPass(lastInput, rowSums, row, first, end); });
     }
     for (int row = 0; row < rows; ++row) {

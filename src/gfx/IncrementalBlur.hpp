@@ -31,7 +31,6 @@ private:
     cv::Mat rowSums; // the row pass of the last input: 16 bits a channel
     int tilesPerRow = 0;
     std::vector<std::uint8_t> changed; // per row and tile: the last input changed there
-    std::vector<std::uint8_t> sumsToRenew;
     std::vector<std::uint8_t> pixelsToRenew;
     bool lastUnchanged = false;
 };
