@@ -17,12 +17,12 @@ Car::Car(const cv::Mat& texture) : id(nextCarId++) {
     makeMask(sprite, mask);
 }
 
-void Car::draw(cv::Mat& frame) const {
+cv::Rect Car::draw(cv::Mat& frame) const {
     if (blinkState != 0) {
-        return;
+        return cv::Rect();
     }
     // The cast truncates toward zero, so a car at -12.7 shows from its 13th row on.
-    overlay(sprite, frame, x, static_cast<int>(y), mask);
+    return overlay(sprite, frame, x, static_cast<int>(y), mask);
 }
 
 void Car::addLook(Fingerprint& look) const {

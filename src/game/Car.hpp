@@ -15,7 +15,8 @@ public:
     Car& operator=(const Car&) = delete;
     virtual ~Car() = default;
 
-    void draw(cv::Mat& frame) const;
+    // Returns the region it drew into, empty while hidden or outside the frame.
+    cv::Rect draw(cv::Mat& frame) const;
     // Adds what draw paints from: the car (its sprite by its id), its place and its blinking.
     void addLook(Fingerprint& look) const;
     // Hides the car for the first phase of its blinking, from now on.

@@ -21,6 +21,7 @@
 #include <memory>
 #include <opencv2/core.hpp>
 #include <string>
+#include <vector>
 
 class GamePaths;
 
@@ -103,6 +104,9 @@ private:
     void offerResult(const HiScoreEntry& entry, int64_t now);
     bool shaking() const;
     void compose();
+    // Makes frame the backdrop again: only where the last picture drew, when that was the
+    // road alone; everywhere after a shake or a screen.
+    void clearFrame();
     // The five figures of the HUD, each with the place of its label.
     struct HudValue {
         cv::Point anchor;
@@ -117,6 +121,8 @@ private:
     void addLook(Fingerprint& look);
 
     std::array<TextStamp, 5> hudStamps; // one for each of hudValues
+    std::vector<cv::Rect> drawnOnRoad;  // where the last picture differs from the backdrop
+    bool roadAloneShown = false;        // and nothing but the road was drawn
     Fingerprint drawnLook;              // of the picture frame holds
     Fingerprint nextLook;               // scratch, to keep each frame's fingerprint from allocating
     bool lookDrawn = false;

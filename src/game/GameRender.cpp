@@ -83,6 +83,7 @@ bool Game::init(int64_t now) {
 
 void Game::draw() {
     lookDrawn = false;
+    roadAloneShown = false;
     redraw();
 }
 
@@ -104,32 +105,45 @@ bool Game::shaking() const {
 }
 
 void Game::compose() {
-    // Same size and type every frame, so the copy reuses frame's pixels.
-    background.copyTo(frame);
+    clearFrame();
+    drawnOnRoad.clear();
 
     const int t = static_cast<int>(stripeOffset);
-    overlay(stripes, frame, leftStripeX, t);
-    overlay(stripes, frame, rightStripeX, t);
-    overlay(stripes, frame, leftStripeX, t + stripes.rows);
-    overlay(stripes, frame, rightStripeX, t + stripes.rows);
+    for (const int top : {t, t + stripes.rows}) {
+        drawnOnRoad.push_back(overlay(stripes, frame, leftStripeX, top));
+        drawnOnRoad.push_back(overlay(stripes, frame, rightStripeX, top));
+    }
 
     for (const Car& car : cars) {
-        car.draw(frame);
+        drawnOnRoad.push_back(car.draw(frame));
     }
 
     drawHud();
-    playerCar->draw(frame);
+    drawnOnRoad.push_back(playerCar->draw(frame));
 
+    const std::array<Screen*, 2> shownPanels = panels();
+    roadAloneShown = !shaking() && !shownPanels[0];
     if (shaking()) {
         frame.copyTo(shakeFrame);
         // Shifts the picture sideways by -2 to +2; the uncovered columns keep their content.
         overlay(shakeFrame, frame, shakeRng.uniform(-2, 3), 0);
     }
 
-    for (Screen* panel : panels()) {
+    for (Screen* panel : shownPanels) {
         if (panel) {
             drawScreen(*panel);
         }
+    }
+}
+
+void Game::clearFrame() {
+    // Same size and type every frame, so the copies reuse frame's pixels.
+    if (!roadAloneShown || frame.size() != background.size()) {
+        background.copyTo(frame);
+        return;
+    }
+    for (const cv::Rect& region : drawnOnRoad) {
+        background(region).copyTo(frame(region));
     }
 }
 
@@ -162,7 +176,8 @@ void Game::drawHud() {
     const std::array<HudValue, 5> values = hudValues();
     for (size_t i = 0; i < values.size(); ++i) {
         const cv::Point at = values[i].anchor + VALUE_OFFSET;
-        hudStamps[i].draw(frame, values[i].text, at.x, at.y, hudFont, YELLOW);
+        drawnOnRoad.push_back(
+            hudStamps[i].draw(frame, values[i].text, at.x, at.y, hudFont, YELLOW));
     }
 }
 

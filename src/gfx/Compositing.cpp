@@ -57,7 +57,7 @@ void recolour(cv::Mat& image, const cv::Scalar& colour) {
     }
 }
 
-void overlay(const cv::Mat& source, cv::Mat& destination, int x, int y, const cv::Mat& mask) {
+cv::Rect overlay(const cv::Mat& source, cv::Mat& destination, int x, int y, const cv::Mat& mask) {
     // A type mismatch would make the paste below allocate a fresh image instead of writing
     // into the destination, and so draw nothing without a word.
     CV_Assert(source.type() == destination.type());
@@ -85,14 +85,15 @@ void overlay(const cv::Mat& source, cv::Mat& destination, int x, int y, const cv
         h = destination.rows - y;
     }
     if (w <= 0 || h <= 0) {
-        return;
+        return cv::Rect();
     }
 
-    cv::Mat target(destination, cv::Rect(x, y, w, h));
+    const cv::Rect region(x, y, w, h);
+    cv::Mat target(destination, region);
     const cv::Mat part(source, cv::Rect(sx, sy, w, h));
     if (mask.empty()) {
         cv::repeat(part, 1, 1, target);
-        return;
+        return region;
     }
     // The mask is WHITE where the source is opaque and BLACK where it is transparent, and
     // the source is WHITE where it is transparent: OR then AND keeps the destination
@@ -100,4 +101,5 @@ void overlay(const cv::Mat& source, cv::Mat& destination, int x, int y, const cv
     const cv::Mat maskPart(mask, cv::Rect(sx, sy, w, h));
     cv::bitwise_or(target, maskPart, target);
     cv::bitwise_and(target, part, target);
+    return region;
 }

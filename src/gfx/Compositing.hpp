@@ -14,6 +14,7 @@ void recolour(cv::Mat& image, const cv::Scalar& colour);
 
 // Pastes source onto destination with its top-left corner at (x, y), clipped at the
 // destination's edges. Without a mask (an empty Mat) the paste is opaque; with one made by
-// makeMask, transparent pixels leave the destination untouched.
-void overlay(const cv::Mat& source, cv::Mat& destination, int x, int y,
-             const cv::Mat& mask = cv::Mat());
+// makeMask, transparent pixels leave the destination untouched. Returns the region of the
+// destination it pasted into, empty when nothing was inside.
+cv::Rect overlay(const cv::Mat& source, cv::Mat& destination, int x, int y,
+                 const cv::Mat& mask = cv::Mat());

@@ -2,19 +2,21 @@
 
 #include <opencv2/imgproc.hpp>
 
-void TextStamp::draw(cv::Mat& image, const std::string& text, int x, int y, const Font& font,
-                     const cv::Scalar& colour) {
+cv::Rect TextStamp::draw(cv::Mat& image, const std::string& text, int x, int y, const Font& font,
+                         const cv::Scalar& colour) {
     if (!sameText(text, font)) {
         makeMask(text, font);
     }
     const cv::Rect placed(cv::Point(x, y) + topLeft, mask.size());
-    if ((placed & cv::Rect(0, 0, image.cols, image.rows)) != placed) {
+    const cv::Rect whole(0, 0, image.cols, image.rows);
+    if ((placed & whole) != placed) {
         // The library clips the strokes before drawing them, which moves some pixels along
         // the edge; a text that runs off the image is drawn as the library draws it.
         drawText(image, text, x, y, font, colour, cv::LINE_8);
-        return;
+        return whole;
     }
     image(placed).setTo(colour, mask);
+    return placed;
 }
 
 bool TextStamp::sameText(const std::string& text, const Font& font) const {

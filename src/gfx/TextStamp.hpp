@@ -12,9 +12,10 @@
 class TextStamp {
 public:
     // The pixels of drawText(image, text, x, y, font, colour, cv::LINE_8). Only a text wholly
-    // inside the image is stamped.
-    void draw(cv::Mat& image, const std::string& text, int x, int y, const Font& font,
-              const cv::Scalar& colour);
+    // inside the image is stamped. Returns a region that holds every pixel it set: the
+    // stamp's, or the whole image for a text the library drew.
+    cv::Rect draw(cv::Mat& image, const std::string& text, int x, int y, const Font& font,
+                  const cv::Scalar& colour);
 
 private:
     bool sameText(const std::string& text, const Font& font) const;
