@@ -143,7 +143,10 @@ void Game::clearFrame() {
         return;
     }
     for (const cv::Rect& region : drawnOnRoad) {
-        background(region).copyTo(frame(region));
+        // A hidden car or one off the frame drew nothing; an empty region is no target.
+        if (!region.empty()) {
+            background(region).copyTo(frame(region));
+        }
     }
 }
 

@@ -179,8 +179,10 @@ TEST_F(SkippedDrawing, EachValueOfTheRunShowsWhenItAloneChanges) {
         EXPECT_TRUE(frames(1)) << "change " << (&apply - changes);
     }
 
-    // A shaking view moves every frame, whatever else stands still.
+    // Play on with the car hidden, then a shaking view, which moves every frame whatever
+    // else stands still.
     ASSERT_TRUE(both(' '));
+    EXPECT_TRUE(frames(2));
     change([](Game& g) {
         g.cars.clear();
         g.shakeUntil = g.gameTime + 1000000;
