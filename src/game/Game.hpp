@@ -41,7 +41,7 @@ public:
     bool init(int64_t nowMicros);
     // One frame: the steering step in pixels and the clock in microseconds.
     void update(int shift, int64_t nowMicros);
-    // Composes frame.
+    // Composes frame from scratch, whatever it holds.
     void draw();
     // Composes frame unless it would come out as the last one did, which frame still holds:
     // nothing it is drawn from has changed. True when it composed.
@@ -121,9 +121,11 @@ private:
     void addLook(Fingerprint& look);
 
     std::array<TextStamp, 5> hudStamps; // one for each of hudValues
-    std::vector<cv::Rect> drawnOnRoad;  // where the last picture differs from the backdrop
-    bool roadAloneShown = false;        // and nothing but the road was drawn
-    Fingerprint drawnLook;              // of the picture frame holds
-    Fingerprint nextLook;               // scratch, to keep each frame's fingerprint from allocating
+    // Where the last compose drew on the backdrop, and whether nothing (a screen, a shake)
+    // came over that.
+    std::vector<cv::Rect> drawnOnRoad;
+    bool roadAloneShown = false;
+    Fingerprint drawnLook; // of the picture frame holds
+    Fingerprint nextLook;  // scratch, to keep each frame's fingerprint from allocating
     bool lookDrawn = false;
 };
