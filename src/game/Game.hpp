@@ -103,7 +103,6 @@ private:
     // Hands a result to the high-score screen: name entry when it ranks, else the start screen.
     void offerResult(const HiScoreEntry& entry, int64_t now);
     bool shaking() const;
-    void compose();
     // Makes frame the backdrop again: only where the last picture drew, when that was the
     // road alone; everywhere after a shake or a screen.
     void clearFrame();
@@ -113,12 +112,13 @@ private:
         std::string text;
     };
     std::array<HudValue, 5> hudValues() const;
-    void drawHud();
+    void compose(const std::array<HudValue, 5>& hud);
+    void drawHud(const std::array<HudValue, 5>& values);
     // The panels over the road in the current state, in the order they are drawn.
     std::array<Screen*, 2> panels();
     void drawScreen(Screen& screen);
     // Everything the frame is drawn from but the textures and backdrops, fixed after init.
-    void addLook(Fingerprint& look);
+    void addLook(Fingerprint& look, const std::array<HudValue, 5>& hud);
 
     std::array<TextStamp, 5> hudStamps; // one for each of hudValues
     // Where the last compose drew on the backdrop, and whether nothing (a screen, a shake)

@@ -88,13 +88,15 @@ void Game::draw() {
 }
 
 bool Game::redraw() {
+    // The HUD's texts go into the fingerprint and, when it changed, onto the frame.
+    const std::array<HudValue, 5> hud = hudValues();
     nextLook.clear();
-    addLook(nextLook);
+    addLook(nextLook, hud);
     // A shake moves the picture by a random offset each frame.
     if (lookDrawn && nextLook == drawnLook && !shaking()) {
         return false;
     }
-    compose();
+    compose(hud);
     std::swap(drawnLook, nextLook);
     lookDrawn = true;
     return true;
@@ -104,7 +106,7 @@ bool Game::shaking() const {
     return state == GameState::Playing && gameTime < shakeUntil;
 }
 
-void Game::compose() {
+void Game::compose(const std::array<HudValue, 5>& hud) {
     clearFrame();
     drawnOnRoad.clear();
 
@@ -118,7 +120,7 @@ void Game::compose() {
         drawnOnRoad.push_back(car.draw(frame));
     }
 
-    drawHud();
+    drawHud(hud);
     drawnOnRoad.push_back(playerCar->draw(frame));
 
     const std::array<Screen*, 2> shownPanels = panels();
@@ -175,8 +177,7 @@ std::array<Game::HudValue, 5> Game::hudValues() const {
     }};
 }
 
-void Game::drawHud() {
-    const std::array<HudValue, 5> values = hudValues();
+void Game::drawHud(const std::array<HudValue, 5>& values) {
     for (size_t i = 0; i < values.size(); ++i) {
         const cv::Point at = values[i].anchor + VALUE_OFFSET;
         drawnOnRoad.push_back(
@@ -193,9 +194,9 @@ void Game::drawScreen(Screen& screen) {
     screen.drawHint(frame, px, py);
 }
 
-void Game::addLook(Fingerprint& look) {
+void Game::addLook(Fingerprint& look, const std::array<HudValue, 5>& hud) {
     look.add(state).add(static_cast<int>(stripeOffset));
-    for (const HudValue& value : hudValues()) {
+    for (const HudValue& value : hud) {
         look.add(value.text);
     }
     playerCar->addLook(look);

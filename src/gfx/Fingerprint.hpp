@@ -21,7 +21,6 @@ public:
     // Empty again, keeping the memory for the next frame's values.
     void clear();
     bool operator==(const Fingerprint& other) const;
-    bool operator!=(const Fingerprint& other) const { return !(*this == other); }
 
 private:
     std::string bytes;
