@@ -1,19 +1,23 @@
-// A preloaded library that times the frame loops from outside: every sleep of exactly 10 ms
-// (the pause of the game's frame loop and of the detection worker's loop) is recorded with
-// the calling thread's id and the wall-clock time in nanoseconds. At exit the records go to
-// the file named by DRAVOLT_SLEEP_RECORD, one "tid nanoseconds cpu wait" line each, where cpu
-// and wait are the thread's total time on a CPU and waiting for one so far (nanoseconds, from
-// /proc/thread-self/schedstat); the first line holds the process id. Without the variable nothing
-// is recorded. The game itself knows nothing of it: a program that runs without the library pays
-// nothing.
+// A preloaded library that times the frame loops and the detection from outside: every sleep
+// of exactly 10 ms (the pause of the game's frame loop and of the detection worker's loop) and
+// every call of the eye cascade's detectMultiScale is recorded with the calling thread's id and
+// the wall-clock time in nanoseconds. At exit the records go to the file named by
+// DRAVOLT_SLEEP_RECORD, one "kind tid nanoseconds cpu wait" line each: kind S for a sleep, D
+// for a cascade call as it begins; cpu and wait are the thread's total time on a CPU and waiting
+// for one so far (nanoseconds, from /proc/thread-self/schedstat). The first line holds the
+// process id. Without the variable nothing is recorded. The game itself knows nothing of it: a
+// program that runs without the library pays nothing.
 //
 //   LD_PRELOAD=.../sleep-recorder.so DRAVOLT_SLEEP_RECORD=/tmp/sleeps.txt build/dravolt
+
+#include <opencv2/objdetect.hpp>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -25,6 +29,7 @@ constexpr long RECORDED_SLEEP_NANOS = 10000000;
 constexpr size_t CAPACITY = 1 << 20;
 
 struct Record {
+    char kind;
     int tid;
     int64_t nanos;
     long long cpu;
@@ -52,7 +57,7 @@ bool isFrameSleep(const timespec* request) {
     return request && request->tv_sec == 0 && request->tv_nsec == RECORDED_SLEEP_NANOS;
 }
 
-void record() {
+void record(char kind) {
     if (!records) {
         return;
     }
@@ -63,6 +68,7 @@ void record() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     Record& entry = records[index];
+    entry.kind = kind;
     entry.tid = static_cast<int>(syscall(SYS_gettid));
     entry.nanos = static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
     schedulerTimes(entry.cpu, entry.wait);
@@ -86,7 +92,7 @@ __attribute__((destructor)) void writeRecords() {
     std::fprintf(file, "%d\n", static_cast<int>(getpid()));
     const size_t n = std::min(count.load(), CAPACITY);
     for (size_t i = 0; i < n; ++i) {
-        std::fprintf(file, "%d %lld %lld %lld\n", records[i].tid,
+        std::fprintf(file, "%c %d %lld %lld %lld\n", records[i].kind, records[i].tid,
                      static_cast<long long>(records[i].nanos), records[i].cpu, records[i].wait);
     }
     std::fclose(file);
@@ -96,7 +102,7 @@ __attribute__((destructor)) void writeRecords() {
 extern "C" int nanosleep(const timespec* request, timespec* remaining) {
     static const auto real = reinterpret_cast<NanosleepFunction>(dlsym(RTLD_NEXT, "nanosleep"));
     if (isFrameSleep(request)) {
-        record();
+        record('S');
     }
     return real(request, remaining);
 }
@@ -106,7 +112,30 @@ extern "C" int clock_nanosleep(clockid_t clock, int flags, const timespec* reque
     static const auto real =
         reinterpret_cast<ClockNanosleepFunction>(dlsym(RTLD_NEXT, "clock_nanosleep"));
     if (flags == 0 && isFrameSleep(request)) {
-        record();
+        record('S');
     }
     return real(clock, flags, request, remaining);
+}
+
+// The cascade call of the eye detector: noted, then handed on to the library's own.
+void cv::CascadeClassifier::detectMultiScale(InputArray image, std::vector<Rect>& objects,
+                                             double scaleFactor, int minNeighbors, int flags,
+                                             Size minSize, Size maxSize) {
+    using Method =
+        void (CascadeClassifier::*)(InputArray, std::vector<Rect>&, double, int, int, Size, Size);
+    static const Method real = [] {
+        // A pointer to a member function is the address and an adjustment of this, 0 here.
+        struct {
+            void* address;
+            std::ptrdiff_t adjustment;
+        } parts{dlsym(RTLD_NEXT, "_ZN2cv17CascadeClassifier16detectMultiScaleERKNS_11_"
+                                 "InputArrayERSt6vectorINS_5Rect_IiEESaIS6_EEdiiNS_5Size_IiEESB_"),
+                0};
+        static_assert(sizeof(Method) == sizeof parts, "a member function pointer of two words");
+        Method method;
+        std::memcpy(&method, &parts, sizeof method);
+        return method;
+    }();
+    record('D');
+    (this->*real)(image, objects, scaleFactor, minNeighbors, flags, minSize, maxSize);
 }

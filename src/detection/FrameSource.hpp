@@ -4,10 +4,15 @@
 
 #include <opencv2/core.hpp>
 
+#include <cstdint>
+
 class FrameSource {
 public:
     virtual ~FrameSource() = default;
     virtual bool isOpened() const = 0;
     // The next frame; an empty image when there is none.
     virtual void read(cv::Mat& frame) = 0;
+    // When the frame that read gave last was taken, on the game's clock (nowMicros); 0 when
+    // the source does not know.
+    virtual int64_t capturedMicros() const { return 0; }
 };
