@@ -12,12 +12,14 @@
 #   bench/framerate.sh [BUILD]       BUILD: the build folder, default build/
 #   DRAVOLT_BENCH_SECONDS=9          how long each state is measured
 #   DRAVOLT_BENCH_MODES="quiet loaded"   the modes to run, in order
+#   DRAVOLT_BENCH_GROUPS="keys small 640x480"   keys only, and the fake camera on each frame
 #   DRAVOLT_BENCH_SHOTS=FOLDER       keeps a screenshot of the window after each stretch
 set -euo pipefail
 SOURCE=$(realpath "$(dirname "$0")/..")
 BUILD=$(realpath "${1:-$SOURCE/build}")
 SECONDS_PER_STATE=${DRAVOLT_BENCH_SECONDS:-9}
 MODES=${DRAVOLT_BENCH_MODES:-quiet loaded}
+GROUPS_RUN=${DRAVOLT_BENCH_GROUPS:-keys small 640x480}
 FACE=$SOURCE/tests/data/astronaut-face.png
 
 if [ -z "${DRAVOLT_UNDER_XVFB:-}" ]; then
@@ -189,12 +191,16 @@ play_states() {
 run_mode() {
     local mode=$1 face
     [ "$mode" = loaded ] && start_load
+    local faces_run
+    faces_run=$(tr ' ' '\n' <<< "$GROUPS_RUN" | grep -xE 'small|640x480' | tr '\n' ' ' || true)
     bare_loop "$mode|bare loop|first" "$WORK/$mode-bare-first"
-    for face in small 640x480; do
+    for face in $faces_run; do
         bare_cascade "$mode|cascade|$face" "$WORK/$mode-cascade-$face" "$faces/$face.png"
     done
-    play_states "$mode|keys only" "$WORK/$mode-keys" "$BUILD/dravolt"
-    for face in small 640x480; do
+    if grep -qw keys <<< "$GROUPS_RUN"; then
+        play_states "$mode|keys only" "$WORK/$mode-keys" "$BUILD/dravolt"
+    fi
+    for face in $faces_run; do
         local record=$WORK/$mode-camera-$face
         # shellcheck disable=SC2086
         play_states "$mode|camera $face" "$record" "$BUILD/dravolt-fakecam" --queue \
