@@ -10,6 +10,7 @@
 #include "app/MainLoop.hpp"
 #include "core/Clock.hpp"
 #include "detection/FileFrameSource.hpp"
+#include "detection/NewestFrameSource.hpp"
 #include "detection/QueuedSource.hpp"
 
 #include <chrono>
@@ -83,6 +84,8 @@ int main(int argc, char** argv) {
         } else {
             camera = std::make_unique<FileFrameSource>(files, true, FRAMES_PER_SECOND);
         }
+        // As the game's camera: each pass takes the newest frame.
+        camera = std::make_unique<NewestFrameSource>(std::move(camera));
         if (!ages.empty()) {
             camera = std::make_unique<AgeLog>(std::move(camera), ages);
         }

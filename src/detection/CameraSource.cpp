@@ -1,6 +1,12 @@
 #include "detection/CameraSource.hpp"
 
-CameraSource::CameraSource(int device) : capture(device) {}
+CameraSource::CameraSource(int device) : capture(device) {
+    // Every frame the driver queues makes the frame read next older; a back end that cannot
+    // change the queue keeps its own, and the frames are taken as they come.
+    if (capture.isOpened()) {
+        capture.set(cv::CAP_PROP_BUFFERSIZE, 1);
+    }
+}
 
 bool CameraSource::isOpened() const {
     return capture.isOpened();
@@ -11,4 +17,8 @@ void CameraSource::read(cv::Mat& frame) {
     if (!capture.read(frame)) {
         frame.release();
     }
+}
+
+void CameraSource::skip() {
+    capture.grab();
 }

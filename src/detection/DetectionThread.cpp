@@ -2,6 +2,7 @@
 
 #include "detection/BackgroundPriority.hpp"
 #include "detection/CameraSource.hpp"
+#include "detection/NewestFrameSource.hpp"
 #include "detection/WindowCheck.hpp"
 
 #include <opencv2/highgui.hpp>
@@ -12,7 +13,8 @@
 #include <thread>
 
 DetectionThread::DetectionThread(Config& settings)
-    : DetectionThread(settings, std::make_unique<CameraSource>(0)) {}
+    : DetectionThread(settings,
+                      std::make_unique<NewestFrameSource>(std::make_unique<CameraSource>(0))) {}
 
 DetectionThread::DetectionThread(Config& settings, std::unique_ptr<FrameSource> source)
     : config(&settings), detector(&settings), camera(std::move(source)),

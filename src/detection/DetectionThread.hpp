@@ -25,7 +25,7 @@ public:
     static constexpr const char* cameraWindowName = "cameraWindow";
     static constexpr const char* historyWindowName = "Detection history";
 
-    // Opens camera device 0.
+    // Opens camera device 0, of which every pass takes the newest frame.
     explicit DetectionThread(Config& config);
     // Reads its frames from the given source instead of the camera.
     DetectionThread(Config& config, std::unique_ptr<FrameSource> source);
