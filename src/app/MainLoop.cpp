@@ -41,7 +41,7 @@ std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
 }
 
 // Draws the frame and shows it with the worker's pictures, all on this thread: the library's
-// pool belongs to detection, at the lowest priority, and sharing a frame this small with it
+// pool belongs to detection, in the batch class, and sharing a frame this small with it
 // gains nothing. True when the camera window's close button has been pressed.
 bool showFrame(const Config& config, DetectionThread& detection, Game& game, FrameBlur& blur) {
     bool cameraWindowClosed = false;

@@ -5,24 +5,19 @@
 #include <opencv2/core/utility.hpp>
 
 #include <sched.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <mutex>
 
 namespace {
-// How much nicer than the process a detection thread runs where the idle class is refused.
-constexpr int FALLBACK_NICE_INCREMENT = 10;
-
-// Moves the calling thread to the idle scheduling class, or failing that to a high nice value.
-void lowerCallingThread() {
+// Moves the calling thread to the batch scheduling class at its nice value. It keeps its fair
+// share of the processor, and where the idle class would get nothing on a machine whose cores
+// other programs keep busy, it goes on steering. A batch thread that wakes does not preempt a
+// running one, so the frame loop is not pushed off its core by detection's wake-ups, and the
+// scheduler treats it as the processor-bound work it is. Moving to it needs no privilege; a
+// thread that stays where it is only competes as an ordinary one.
+void moveToBatchClass() {
     const sched_param param{};
-    if (sched_setscheduler(0, SCHED_IDLE, &param) == 0) {
-        return;
-    }
-    const auto thread = static_cast<id_t>(syscall(SYS_gettid));
-    setpriority(PRIO_PROCESS, thread, getpriority(PRIO_PROCESS, 0) + FALLBACK_NICE_INCREMENT);
+    sched_setscheduler(0, SCHED_BATCH, &param);
 }
 
 // Run by the library's pool for its side effect: the library runs its parallel loops inside
@@ -51,9 +46,9 @@ private:
     const std::function<void()>& work;
 };
 
-// Lowers each worker of the library's pool as it joins the library's arena; one that is
-// already in when observing starts is told before its next task. A worker stays low after
-// it leaves: raising a thread's priority again may need a privilege the game does not have.
+// Moves each worker of the library's pool to the batch class as it joins the library's arena;
+// one that is already in when observing starts is told before its next task. A worker stays
+// there after it leaves: only detection hands the pool work (see runOnCallingThread).
 class PoolObserver : public tbb::task_scheduler_observer {
 public:
     explicit PoolObserver(tbb::task_arena& arena) : tbb::task_scheduler_observer(arena) {
@@ -62,7 +57,7 @@ public:
     ~PoolObserver() override { observe(false); }
     void on_scheduler_entry(bool isWorker) override {
         if (isWorker) {
-            lowerCallingThread();
+            moveToBatchClass();
         }
     }
 };
@@ -74,7 +69,7 @@ struct BackgroundPriority::Pool {
 };
 
 BackgroundPriority::BackgroundPriority() : pool(std::make_unique<Pool>()) {
-    lowerCallingThread();
+    moveToBatchClass();
     // A loop of two stripes runs in the library's arena and leaves a handle to it.
     cv::parallel_for_(cv::Range(0, 2), ArenaProbe(pool->arena), 2);
     if (pool->arena.is_active()) {

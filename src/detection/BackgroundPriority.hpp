@@ -1,25 +1,23 @@
 #pragma once
-// Keeps the detection work out of the frame loop's way. Detection runs on the detection
-// thread and on the worker threads of the image library's TBB pool, and on two cores it would
-// otherwise hold the core the main thread needs when it wakes for its next frame. Every
-// thread that does detection work moves to the idle scheduling class: it still gets all the
-// CPU the frame loop leaves, but the loop takes its core back the moment it wakes, without
-// waiting for the end of the detection thread's time slice as a merely nicer thread would
-// make it. The work itself and its results stay exactly the same.
+// Lets detection share the processor fairly with the frame loop and with other programs.
+// Detection runs on the detection thread and on the worker threads of the image library's TBB
+// pool. Every thread that does detection work moves to the batch scheduling class: it gets its
+// fair share of a busy machine, so head steering never stops, but its wake-ups never preempt
+// the frame loop, which keeps its pace. The work itself and its results stay exactly the same.
 //
 // The pool's workers are shared by every thread of the process, so the main thread keeps
-// its own library calls off the pool (runOnCallingThread): it never waits for an idle-class
-// worker to finish a share of its frame.
+// its own library calls off the pool (runOnCallingThread): it never waits for a worker busy
+// with a share of the detection to finish a share of its frame.
 
 #include <functional>
 #include <memory>
 
 class BackgroundPriority {
 public:
-    // Lowers the calling thread's priority now, and that of every worker thread of the
+    // Moves the calling thread to the batch class now, and every worker thread of the
     // library's pool as it joins in. Call it on the detection thread before its first pass.
     BackgroundPriority();
-    // Stops lowering workers that join later.
+    // Stops moving workers that join later.
     ~BackgroundPriority();
     BackgroundPriority(const BackgroundPriority&) = delete;
     BackgroundPriority& operator=(const BackgroundPriority&) = delete;

@@ -119,7 +119,8 @@ void DetectionThread::run() {
     // Any exception that left run would end the whole program; the game can do without
     // the camera.
     try {
-        // While the camera works, detection yields the CPU to the frame loop.
+        // While the camera works, detection takes its fair share of the processor without
+        // pushing the frame loop off its core.
         std::unique_ptr<BackgroundPriority> priority;
         if (config->cameraEnabled) {
             priority = std::make_unique<BackgroundPriority>();

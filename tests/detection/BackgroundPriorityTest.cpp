@@ -39,9 +39,9 @@ private:
 };
 } // namespace
 
-TEST(BackgroundPriority, DetectionThreadAndPoolWorkersRunInTheIdleClass) {
-    // The pool's workers start here, in the normal class; a worker started by a lowered
-    // thread would inherit its class and prove nothing.
+TEST(BackgroundPriority, DetectionThreadAndPoolWorkersRunInTheBatchClass) {
+    // The pool's workers start here, in the normal class; a worker started by a thread in the
+    // batch class would inherit its class and prove nothing.
     ClassRecorder().run();
     int ownClass = -1;
     std::map<pid_t, int> classes;
@@ -52,12 +52,12 @@ TEST(BackgroundPriority, DetectionThreadAndPoolWorkersRunInTheIdleClass) {
     });
     detection.join();
 
-    EXPECT_EQ(ownClass, SCHED_IDLE);
+    EXPECT_EQ(ownClass, SCHED_BATCH);
     if (cv::getNumThreads() > 1) {
         EXPECT_GT(classes.size(), 1u) << "the loop ran on the pool";
     }
     for (const auto& [thread, schedulingClass] : classes) {
-        EXPECT_EQ(schedulingClass, SCHED_IDLE) << "thread " << thread;
+        EXPECT_EQ(schedulingClass, SCHED_BATCH) << "thread " << thread;
     }
 }
 
