@@ -27,7 +27,14 @@ close_in start
 close_in playing Return
 close_in pause Return space
 
-start_game "$BUILD/dravolt-fakecam" "$SOURCE/tests/data/astronaut-face.png"
+# The test face as it is steers to the left on every pass, which would drive the start
+# screen's car into the garage within seconds and end the game; turned level, it steers 0.
+level=$WORK/level-face.png
+convert "$SOURCE/tests/data/astronaut-face.png" -virtual-pixel Edge -distort SRT "120,80 -4.75" \
+    "$level"
+sways=$(cd "$WORK" && "$BUILD/dravolt-sway" "$level" "$level" "$level") || fail "dravolt-sway"
+[ "$(echo $sways)" = "0 0 0" ] || fail "the level face steers: $sways"
+start_game "$BUILD/dravolt-fakecam" "$level"
 game=$(wait_game_window 30) || fail "no game window with the fake camera"
 history=$(wait_window "Detection history" 10) || fail "no Detection history window"
 keys "$game" u
