@@ -29,8 +29,9 @@ void NewestFrameSource::read(cv::Mat& frame) {
         }
         return;
     }
-    frame = newest;
-    newest = cv::Mat(); // the next frame must not be read into the one handed out
+    // Moved, not shared: the two threads never count references to one picture.
+    frame = std::move(newest);
+    newest = cv::Mat();
     captured = newestCaptured;
     fresh = false;
     untaken = 0;
@@ -73,7 +74,7 @@ bool NewestFrameSource::readOne() {
         failure = thrown;
         ended = true;
     } else {
-        newest = frame;
+        newest = std::move(frame);
         newestCaptured = at;
         fresh = true;
         ++untaken;
