@@ -1,5 +1,7 @@
 #include "GameFixture.hpp"
 
+#include <sstream>
+
 using GameRun = GameTest;
 using GameTraffic = GameTest;
 
@@ -82,6 +84,19 @@ TEST_F(GameRun, PauseKeepsMeasuringTimeAndTheTestKeyOffersItsResult) {
     EXPECT_EQ(game.hiScoreScreen.pending.total, 194008);
     EXPECT_TRUE(press('a') && press(ENTER) && game.state == GameState::Start);
     EXPECT_TRUE(press(ENTER) && game.cars.empty()) << "a new run starts clean";
+}
+
+// A record another game saved during the run stands in the table shown after this one's.
+TEST_F(GameRun, TheSavedTableHoldsWhatAnotherGameSavedMeanwhile) {
+    startRun(false);
+    ASSERT_TRUE(press('d'));
+    std::ostringstream console;
+    HiScoreStore other((scratch.path / "hiscore.xml").string(), nullptr, console);
+    ASSERT_EQ(other.save(HiScoreEntry("other", 0, 500000, 0)), HiScoreStore::SaveResult::Saved);
+    ASSERT_TRUE(press('a') && press(ENTER));
+    ASSERT_GE(game.hiScore.entries.size(), 2u);
+    EXPECT_EQ(game.hiScore.entries.front().name, "other");
+    EXPECT_EQ(std::next(game.hiScore.entries.begin())->name, "a");
 }
 
 TEST_F(GameTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed) {
