@@ -481,29 +481,52 @@ TEST(HiScoreStoreSave, ADamagedReadOnlyTableStays) {
     }
 }
 
-// Two games start on one damaged file: the one that finds it gone has lost the race to set
-// it aside, and goes on with what is there now, without a false alarm.
-TEST(HiScoreStoreRace, TwoGamesStartingOnADamagedFileBothSave) {
-    Folder folder;
-    TwoGames games([&](int player, int) {
-        Game game(folder.path);
-        game.store.load();
-        const std::string saved = outcome(game.store, record("p" + std::to_string(player), 5000));
-        const std::string out = game.out();
-        return out.find("Can't move") == std::string::npos ? saved : saved + " / " + out;
-    });
-    for (int round = 0; round < 10; ++round) {
-        SCOPED_TRACE(round);
-        fs::remove_all(folder.dir);
-        fs::create_directory(folder.dir);
+// Two games start on one damaged file. The one that waits for the lock while the other sets
+// the file aside, or while the other puts a table in its place, reads it again before it
+// moves anything: it goes on with what is there now, without a false alarm.
+TEST(HiScoreStoreRace, ADamagedFileIsReadAgainUnderTheLock) {
+    for (const std::string& meanwhile : {std::string(), tableFile(item("good", "1", "1", "1"))}) {
+        SCOPED_TRACE(meanwhile);
+        Folder folder;
         writeFile(folder.path, "damaged");
-        EXPECT_EQ(games.run(round), (std::array<std::string, 2>{"saved\n", "saved\n"}));
-        EXPECT_EQ(folder.names(),
-                  (std::vector<std::string>{"hiscore.xml", "hiscore.xml.bad", "hiscore.xml.lock"}));
-        std::vector<std::string> saved = fileRows(folder.path);
-        saved.resize(2);
-        std::sort(saved.begin(), saved.end());
-        EXPECT_EQ(saved, (std::vector<std::string>{"p0 5000 0 0 5000", "p1 5000 0 0 5000"}));
+        const std::string lockFile = folder.path + ".lock";
+        const FileDescriptor lock(open(lockFile.c_str(), O_RDONLY | O_CREAT, 0644));
+        ASSERT_EQ(flock(lock.get(), LOCK_EX), 0);
+        int report[2];
+        ASSERT_EQ(pipe(report), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            Game game(folder.path);
+            game.store.lockWait = std::chrono::minutes(1);
+            game.store.load();
+            const std::string out = game.out() + outcome(game.store, record("late", 9000));
+            _exit(write(report[1], out.data(), out.size()) < 0);
+        }
+        close(report[1]);
+        // Once the child has the lock file open, it has read the damaged file and waits.
+        const auto waiting = [&] {
+            for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd"))
+                if (fs::read_symlink(fd.path()) == lockFile)
+                    return true;
+            return false;
+        };
+        for (int tries = 0; tries < 60000 && !waiting(); ++tries)
+            usleep(1000);
+        if (meanwhile.empty())
+            fs::rename(folder.path, folder.path + ".bad");
+        else
+            writeFile(folder.path, meanwhile);
+        flock(lock.get(), LOCK_UN);
+        std::string out(4096, '\0');
+        out.resize(std::max<ssize_t>(0, read(report[0], out.data(), out.size())));
+        close(report[0]);
+        waitpid(child, nullptr, 0);
+        EXPECT_EQ(out, (meanwhile.empty() ? "Hiscore node is not SEQ.\n" + loadMessage(folder.path)
+                                          : std::string()) +
+                           "saved");
+        EXPECT_EQ(fs::exists(folder.path + ".bad"), meanwhile.empty());
+        EXPECT_EQ(fileRows(folder.path).back(),
+                  meanwhile.empty() ? ".Orlan. 1300 600 7 1830" : "good 1 1 1 0");
     }
 }
 
