@@ -162,14 +162,16 @@ bool SafeFile::replace(const std::string& text, const std::optional<Attributes>&
     }
     const int fd = temp.descriptor();
     const std::string& name = temp.name();
+    // The owner first: a change of owner may clear mode bits.
     struct stat made {};
-    if (::fchmod(fd, kept ? kept->mode : newFileMode()) != 0 || ::fstat(fd, &made) != 0) {
-        failure = systemError("can't set the permissions of '" + name + "'");
-        return false;
-    }
-    if (kept && (made.st_uid != kept->owner || made.st_gid != kept->group) &&
+    if (kept && (::fstat(fd, &made) != 0 || made.st_uid != kept->owner ||
+                 made.st_gid != kept->group) &&
         ::fchown(fd, kept->owner, kept->group) != 0) {
         failure = systemError("can't keep the file's owner and group");
+        return false;
+    }
+    if (::fchmod(fd, kept ? kept->mode : newFileMode()) != 0) {
+        failure = systemError("can't set the permissions of '" + name + "'");
         return false;
     }
     if (!writeAll(fd, text)) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <grp.h>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,29 +70,46 @@ inline std::vector<std::string> rows(const HiScore& table) {
 constexpr uid_t nobody = 65534;
 constexpr gid_t nogroup = 65534;
 
-// Runs body in a child process as "nobody" and gives back what it returns: empty when all
-// went as expected, else what did not. Only root can become another user; the callers skip.
-inline std::string asNobody(const std::function<std::string()>& body) {
-    int channel[2];
-    if (pipe(channel) != 0)
-        return "no pipe";
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        const bool dropped =
-            setgroups(0, nullptr) == 0 && setgid(nogroup) == 0 && setuid(nobody) == 0;
-        const std::string result = dropped ? body() : "could not become nobody";
-        const ssize_t written = write(channel[1], result.data(), result.size());
-        _exit(written == static_cast<ssize_t>(result.size()) ? 0 : 1);
+// A child process that runs body, as "nobody" when asked (only root can), and reports what
+// body returns: empty when all went as expected, else what did not. Given a gate (a pipe),
+// it starts when the last writer closes the gate, so that several children act at once.
+class Child {
+public:
+    explicit Child(const std::function<std::string()>& body, bool asNobody = false,
+                   const int* gate = nullptr) {
+        int channel[2];
+        if (pipe(channel) != 0)
+            throw std::runtime_error("no pipe");
+        pid = fork();
+        if (pid == 0) {
+            close(channel[0]);
+            char none;
+            if (gate && (close(gate[1]) != 0 || read(gate[0], &none, 1) != 0))
+                _exit(2);
+            if (asNobody &&
+                (setgroups(0, nullptr) != 0 || setgid(nogroup) != 0 || setuid(nobody) != 0))
+                _exit(3);
+            const std::string report = body();
+            _exit(write(channel[1], report.data(), report.size()) < 0 ? 1 : 0);
+        }
+        close(channel[1]);
+        reports = channel[0];
     }
-    close(channel[1]);
-    std::string result;
-    char buffer[256];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        result.append(buffer, static_cast<std::size_t>(n));
-    close(channel[0]);
-    int status = -1;
-    waitpid(child, &status, 0);
-    return status == 0 ? result
-                       : result + " (the child failed: status " + std::to_string(status) + ")";
-}
+    // Waits for the child's end.
+    std::string result() {
+        std::string report;
+        char buffer[256];
+        for (ssize_t n; (n = read(reports, buffer, sizeof buffer)) > 0;)
+            report.append(buffer, static_cast<std::size_t>(n));
+        close(reports);
+        int status = -1;
+        waitpid(pid, &status, 0);
+        return status == 0 ? report
+                           : report + " (the child ended with " + std::to_string(status) + ")";
+    }
+
+    pid_t pid = -1;
+
+private:
+    int reports = -1;
+};
