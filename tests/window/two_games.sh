@@ -23,6 +23,8 @@ wait_size "$second" 800 600 10 > /dev/null || fail "the second game shows no pic
 saved() { [ -f "$WORK/hiscore.xml" ] && table_rows "$WORK/hiscore.xml" | grep -q "^$1 "; }
 for turn in "$win_first ann" "$second bob" "$win_first cat" "$second dan"; do
     read -r id name <<< "$turn"
+    # The windows lie on top of each other: a screenshot shows the one on top.
+    xdotool windowraise "$id"
     enter_record "$id" "$name" || fail "no name entry for $name"
     for _ in $(seq 50); do saved "$name" && break; sleep 0.1; done
     saved "$name" || fail "'$name' was not saved"
