@@ -185,48 +185,58 @@ HiScoreStore::SaveResult HiScoreStore::save(const HiScoreEntry& record) {
     return result;
 }
 
-HiScoreStore::SaveResult HiScoreStore::saveRecord(const HiScoreEntry& record,
-                                                  std::string& failure) {
-    // Until the table on disk is known, a refused record stays in the table of this run.
-    HiScore merged = current;
-    merged.insert(record, false);
-    if (paths && !paths->makeWriteFolder(failure)) {
-        current = merged;
-        return SaveResult::Refused;
-    }
-    const FileTarget target(file);
-    const SafeFile safe(target.path);
-    std::ostream quiet(nullptr); // the entries' messages were given at start
-    failure = file.empty() ? "there is no place to keep it" : target.writeRefusal();
+std::string HiScoreStore::refusalBeforeLock(const FileTarget& target, const SafeFile& safe) const {
+    std::string failure;
+    if (paths && !paths->makeWriteFolder(failure))
+        return failure;
+    if (file.empty())
+        return "there is no place to keep it";
+    failure = target.writeRefusal();
     // Beside a file that a link leads to, not even a lock file is made unless it is a table.
     if (failure.empty() && target.throughLink) {
+        std::ostream quiet(nullptr);
         const OnDisk seen = read(safe, quiet);
         if (seen.kind != OnDisk::Table && seen.kind != OnDisk::Missing)
             failure = refusal(target, safe, seen);
     }
+    return failure;
+}
+
+HiScoreStore::SaveResult HiScoreStore::saveRecord(const HiScoreEntry& record,
+                                                  std::string& failure) {
+    const FileTarget target(file);
+    const SafeFile safe(target.path);
+    failure = refusalBeforeLock(target, safe);
     std::optional<FileLock> lock;
     if (failure.empty()) {
         lock.emplace(target.path + ".lock", lockWait);
         failure = lock->failure;
     }
     if (!failure.empty()) {
-        current = merged;
+        current.insert(record, false); // the record stays in the table of this run
         return SaveResult::Refused;
     }
+    return saveLocked(target, safe, record, failure);
+}
+
+HiScoreStore::SaveResult HiScoreStore::saveLocked(const FileTarget& target, const SafeFile& safe,
+                                                  const HiScoreEntry& record,
+                                                  std::string& failure) {
     safe.removeStaleTemporaries();
+    std::ostream quiet(nullptr); // the entries' messages were given at start
     const OnDisk disk = setAside(target, safe, read(safe, quiet));
     failure = refusal(target, safe, disk);
-    if (disk.kind == OnDisk::Table || failure.empty()) {
-        merged = disk.kind == OnDisk::Table ? disk.table : builtIn();
-        if (merged.insert(record, false) < 0) {
-            current = merged;
-            return SaveResult::NotRanked;
-        }
-    }
-    current = merged;
+    // The table on disk is the one to add to; when it cannot be read, the record stays in the
+    // table of this run.
+    if (disk.kind == OnDisk::Table)
+        current = disk.table;
+    else if (failure.empty())
+        current = builtIn();
+    if (current.insert(record, false) < 0)
+        return SaveResult::NotRanked;
     if (!failure.empty())
         return SaveResult::Refused;
-    const std::string text = HiScoreXml::write(merged, failure);
+    const std::string text = HiScoreXml::write(current, failure);
     if (text.empty())
         return SaveResult::Refused;
     std::optional<SafeFile::Attributes> kept = safe.attributes();

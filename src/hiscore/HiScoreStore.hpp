@@ -81,7 +81,12 @@ private:
     static std::string refusal(const FileTarget& target, const SafeFile& file, const OnDisk& disk);
     // The table of the file at start; false when there is none to use.
     bool loadFile();
+    // Why a save may not even take the lock; empty when it may.
+    std::string refusalBeforeLock(const FileTarget& target, const SafeFile& file) const;
     SaveResult saveRecord(const HiScoreEntry& record, std::string& failure);
+    // The rest of a save, holding the file's lock.
+    SaveResult saveLocked(const FileTarget& target, const SafeFile& file,
+                          const HiScoreEntry& record, std::string& failure);
     HiScore builtIn() const;
 
     std::string file;

@@ -164,8 +164,8 @@ bool SafeFile::replace(const std::string& text, const std::optional<Attributes>&
     const std::string& name = temp.name();
     // The owner first: a change of owner may clear mode bits.
     struct stat made {};
-    if (kept && (::fstat(fd, &made) != 0 || made.st_uid != kept->owner ||
-                 made.st_gid != kept->group) &&
+    if (kept &&
+        (::fstat(fd, &made) != 0 || made.st_uid != kept->owner || made.st_gid != kept->group) &&
         ::fchown(fd, kept->owner, kept->group) != 0) {
         failure = systemError("can't keep the file's owner and group");
         return false;
