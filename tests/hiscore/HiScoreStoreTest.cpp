@@ -278,13 +278,14 @@ TEST(HiScoreStoreRace, ADamagedFileIsReadAgainUnderTheLock) {
             game.store.load();
             return game.out() + rows(game.store.table()).back();
         });
-        // Once the child has the lock file open, it has read the damaged file and waits.
+        // Once the child has the lock file open (besides the descriptor it was born with), it
+        // has read the damaged file and waits.
         const auto waiting = [&] {
+            int open = 0;
             for (const auto& fd :
                  fs::directory_iterator("/proc/" + std::to_string(late.pid) + "/fd"))
-                if (fs::read_symlink(fd.path()) == lockFile)
-                    return true;
-            return false;
+                open += fs::read_symlink(fd.path()) == lockFile;
+            return open == 2;
         };
         for (int tries = 0; tries < 60000 && !waiting(); ++tries)
             usleep(1000);
