@@ -100,11 +100,12 @@ std::size_t declarationLength(std::string_view text) {
     std::size_t pos = 0;
     const auto take = [&](std::string_view part, bool ignoreCase = false) {
         const std::string_view found = text.substr(pos, part.size());
-        const bool same =
-            ignoreCase
-                ? std::equal(found.begin(), found.end(), part.begin(), part.end(),
-                             [](char a, char b) { return std::tolower(a) == std::tolower(b); })
-                : found == part;
+        const bool same = ignoreCase
+                              ? std::equal(found.begin(), found.end(), part.begin(), part.end(),
+                                           [](unsigned char a, unsigned char b) {
+                                               return std::tolower(a) == std::tolower(b);
+                                           })
+                              : found == part;
         pos += same ? part.size() : 0;
         return same;
     };
