@@ -85,7 +85,9 @@ HiScoreStore::OnDisk HiScoreStore::setAside(const FileTarget& target, const Safe
             disk = read(safe, console);
             break;
         case SafeFile::AsideResult::Failed:
-            console << "Can't move it aside: " << failure << "\n";
+            console << (movedTo.empty() ? "Can't move it aside: "
+                                        : "Can't move it to '" + movedTo + "': ")
+                    << failure << "\n";
             disk.reason = "it is damaged and could not be moved aside";
             return disk;
         }

@@ -145,7 +145,8 @@ SafeFile::AsideResult SafeFile::setAside(std::string& movedTo, std::string& fail
         if (errno == ENOENT)
             return AsideResult::Vanished;
         if (errno != EEXIST) {
-            failure = systemError("can't move it to '" + candidate + "'");
+            movedTo = candidate;
+            failure = std::strerror(errno);
             return AsideResult::Failed;
         }
     }

@@ -35,8 +35,9 @@ public:
 
     enum class AsideResult { Moved, Vanished, Failed };
     // Moves the file to the first free name of ".bad", ".bad.1", ".bad.2", ... so that no
-    // file kept before is overwritten; `movedTo` gets the name, `failure` the reason. Vanished:
-    // the file was gone, moved by another game.
+    // file kept before is overwritten. `movedTo` gets the name it was moved or failed to move
+    // to (empty when every name is taken), `failure` the reason. Vanished: the file was gone,
+    // moved by another game.
     AsideResult setAside(std::string& movedTo, std::string& failure) const;
 
     // Puts text in place of the file: written to a temporary file beside it, flushed to disk,
