@@ -1,5 +1,6 @@
 #include "hiscore/FileTarget.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -73,7 +74,10 @@ FileTarget::FileTarget(const std::string& name) {
             walked = next;
             continue;
         }
-        throughLink = true;
+        // A folder on the way may be a link (a home on another disk): the files in it are
+        // still the game's. Only a link in the file's own place may lead to anybody's file.
+        if (todo.empty())
+            throughLink = true;
         if (foreignLink.empty() && !trusted(info))
             foreignLink = next;
         std::string target(PATH_MAX, '\0');

@@ -19,7 +19,8 @@ public:
     // cannot be followed (failure says why).
     std::string path;
     std::string failure;
-    // True when a link was followed on the way.
+    // True when the name itself (or the target of its link) is a link, which may lead to
+    // any file; a link among the folders on the way does not count.
     bool throughLink = false;
     // The first link on the way owned by neither the player nor root; empty when none is.
     std::string foreignLink;

@@ -232,6 +232,13 @@ TEST(HiScoreStoreLinks, WhatALinkLeadsToIsLeftAloneUnlessItIsATable) {
         EXPECT_EQ(readFile(folder.dir / "other/notes.txt"), notes);
         EXPECT_EQ(namesIn(folder.dir / "other"), std::vector<std::string>{"notes.txt"});
     }
+    // A folder on the way may be a link (a home on another disk): its files are the game's.
+    Folder folder;
+    fs::create_directory(folder.dir / "real");
+    fs::create_symlink("real", folder.dir / "home");
+    writeFile(folder.dir / "real/hiscore.xml", "damaged");
+    EXPECT_EQ(save(folder.dir / "home/hiscore.xml", record("a", 9000)), "saved");
+    EXPECT_TRUE(fs::exists(folder.dir / "real/hiscore.xml.bad"));
 }
 
 // Anyone who can write a folder on the way could point a link at the player's files; root's
