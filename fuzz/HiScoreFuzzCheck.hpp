@@ -1,15 +1,18 @@
 #pragma once
-// What every high-score fuzz target holds the load path to: HiScore::load returns (no crash,
-// no hang, no sanitizer report) on any bytes, leaves an empty table when it refuses them, and
-// a table that loads saves to a file that loads again into the same table.
+// What every high-score fuzz target holds the load path to: HiScoreStore::load returns (no
+// crash, no hang, no sanitizer report) on any bytes; bytes it refuses leave the built-in table
+// (and a damaged file set aside), bytes it takes give the table HiScoreXml reads from them,
+// and that table with a new record saves to a file that loads again into the same table.
 
-#include "hiscore/HiScore.hpp"
+#include "hiscore/HiScoreStore.hpp"
+#include "hiscore/HiScoreXml.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -24,7 +27,6 @@ inline void setUp() {
         std::abort();
     folder = pattern;
     std::atexit([] { std::filesystem::remove_all(folder); });
-    std::cout.rdbuf(nullptr); // the table's console messages would drown the fuzzer's own
 }
 
 // Entries equal in all four numbers come back in reverse order (a later insert goes above an
@@ -53,18 +55,30 @@ inline void checkLoad(const std::string& bytes) {
         std::fclose(file) != 0)
         std::abort();
 
-    HiScore table;
-    table.setMaxEntries(8);
-    if (!table.load(path)) {
-        if (!table.entries.empty())
+    std::ostream quiet(nullptr); // the console
+    HiScore read;
+    read.setMaxEntries(HiScoreStore::tableSize);
+    std::string reason;
+    const HiScoreXml::Found found = HiScoreXml::read(bytes, read, quiet, reason);
+    HiScoreStore store(path, nullptr, quiet);
+    store.load();
+    if (found != HiScoreXml::Found::Table) {
+        HiScore builtIn;
+        builtIn.setMaxEntries(HiScoreStore::tableSize);
+        if (!sameTable(store.table(), builtIn) ||
+            (found == HiScoreXml::Found::Damaged && !std::filesystem::exists(path + ".bad")))
             std::abort();
         return;
     }
-    if (table.entries.size() > 8 || !table.save(path))
+    if (!sameTable(store.table(), read))
         std::abort();
-    HiScore again;
-    again.setMaxEntries(8);
-    if (!again.load(path) || !sameTable(table, again))
+    const HiScoreEntry record("fuzz", 0, INT_MAX, 0); // ranks first in any table
+    read.insert(record, false);
+    if (store.save(record) != HiScoreStore::SaveResult::Saved)
+        std::abort();
+    HiScoreStore again(path, nullptr, quiet);
+    again.load();
+    if (!sameTable(again.table(), read))
         std::abort();
 }
 

@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to HiScore::load as "hiscore.xml", the way the game meets the file at
-// start. Built and run by fuzz/run.sh.
+// Feeds arbitrary bytes to HiScoreStore::load as "hiscore.xml", the way the game meets the file
+// at start. Built and run by fuzz/run.sh.
 
 #include "HiScoreFuzzCheck.hpp"
 

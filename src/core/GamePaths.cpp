@@ -1,7 +1,13 @@
 #include "core/GamePaths.hpp"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -19,8 +25,21 @@ std::optional<std::string> variable(const std::string& name) {
     return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-// $XDG_DATA_HOME/dravolt, else $HOME/.local/share/dravolt. A relative XDG_DATA_HOME is
-// invalid and ignored; without a usable HOME either the game keeps to the working folder.
+std::optional<std::string> accountHome() {
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_dir) {
+        return std::nullopt;
+    }
+    return std::string(found->pw_dir);
+}
+
+// $XDG_DATA_HOME/dravolt, else HOME/.local/share/dravolt, HOME from the environment or else
+// from the password database. A relative XDG_DATA_HOME or HOME is invalid and ignored; empty
+// when no home folder is known.
 fs::path userDataFolder(const GamePaths::Inputs& inputs) {
     const auto lookup = [&inputs](const std::string& name) {
         return inputs.environment ? inputs.environment(name) : std::nullopt;
@@ -29,7 +48,10 @@ fs::path userDataFolder(const GamePaths::Inputs& inputs) {
     if (dataHome && fs::path(*dataHome).is_absolute()) {
         return fs::path(*dataHome) / "dravolt";
     }
-    const auto home = lookup("HOME");
+    auto home = lookup("HOME");
+    if (!home || !fs::path(*home).is_absolute()) {
+        home = inputs.accountHome ? inputs.accountHome() : std::nullopt;
+    }
     if (home && fs::path(*home).is_absolute()) {
         return fs::path(*home) / ".local/share/dravolt";
     }
@@ -47,6 +69,7 @@ GamePaths::Inputs GamePaths::systemInputs() {
     }
     inputs.environment = variable;
     inputs.systemCascadeFolder = "/usr/share/opencv4/haarcascades";
+    inputs.accountHome = accountHome;
     return inputs;
 }
 
@@ -60,6 +83,7 @@ GamePaths::GamePaths(Inputs given) : inputs(std::move(given)) {
     runsInstalled = !isFile(inputs.workingFolder / CHECKOUT_MARK);
     if (runsInstalled) {
         writeDir = userDataFolder(inputs);
+        writesNowhere = writeDir.empty();
     }
 }
 
@@ -88,18 +112,25 @@ fs::path GamePaths::cascadeFile() const {
 }
 
 fs::path GamePaths::writeFile(const std::string& name) const {
-    return writeDir / name;
+    return writesNowhere ? fs::path() : writeDir / name;
 }
 
 bool GamePaths::makeWriteFolder(std::string& failure) const {
-    if (writeDir.empty()) {
-        return true;
-    }
-    std::error_code error;
-    fs::create_directories(writeDir, error);
-    if (error) {
-        failure = "can't create the folder '" + writeDir.string() + "': " + error.message();
+    if (writesNowhere) {
+        failure = "there is no home folder to keep it in";
         return false;
+    }
+    // The XDG rules ask for 0700 on the folders a program makes there: the scores and the
+    // dumps are nobody else's business. A folder made by someone else is left as it is.
+    fs::path folder;
+    for (const fs::path& part : writeDir) {
+        folder /= part;
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0700) != 0 &&
+            errno != EEXIST) {
+            failure = "can't create the folder '" + folder.string() + "': " + std::strerror(errno);
+            return false;
+        }
     }
     return true;
 }

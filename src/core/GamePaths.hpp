@@ -14,8 +14,10 @@
 //
 // When the working folder holds the game's textures, everything written (hiscore.xml with
 // its companions, the detection dumps) stays there. Otherwise the game runs from an installed
-// tree and writes to $XDG_DATA_HOME/dravolt (default ~/.local/share/dravolt), a folder that
-// is made by makeWriteFolder() when something is first written.
+// tree and writes to $XDG_DATA_HOME/dravolt (default ~/.local/share/dravolt, the home folder
+// taken from the password database when HOME is unset, empty or relative), a folder that is
+// made by makeWriteFolder() when something is first written. An installed game never writes
+// into its working folder: without any home folder it writes nothing.
 class GamePaths {
 public:
     // What the rules depend on; systemInputs() gives the real ones, tests their own.
@@ -24,6 +26,8 @@ public:
         std::filesystem::path executable; // empty when unknown
         std::function<std::optional<std::string>(const std::string&)> environment;
         std::filesystem::path systemCascadeFolder;
+        // The effective user's home folder as the password database gives it.
+        std::function<std::optional<std::string>()> accountHome;
     };
 
     static Inputs systemInputs();
@@ -41,12 +45,15 @@ public:
 
     // True when the working folder does not hold the game's data.
     bool installed() const { return runsInstalled; }
-    // Where files are written: the working folder ("") or the per-user data folder.
+    // Where files are written: the working folder ("") or the per-user data folder; also ""
+    // for an installed game that knows no home folder, which writes nowhere.
     const std::filesystem::path& writeFolder() const { return writeDir; }
-    // A file to write, such as "hiscore.xml": relative in the working folder, else absolute.
+    // A file to write, such as "hiscore.xml": relative in the working folder, else absolute;
+    // empty, a name nothing can be written to, when the game writes nowhere.
     std::filesystem::path writeFile(const std::string& name) const;
-    // Makes the write folder (and its parents) if it is missing. False with the reason in
-    // `failure` when it cannot be made; writing there then fails as into any unwritable place.
+    // Makes the write folder if it is missing, and each missing folder above it, for the
+    // player alone (mode 0700); folders that exist keep their modes. False with the reason in
+    // `failure` when it cannot be made or the game writes nowhere.
     bool makeWriteFolder(std::string& failure) const;
 
     // How console messages name a file: as given when it lies in the working folder,
@@ -60,4 +67,5 @@ private:
     std::filesystem::path installedData; // empty when the executable is unknown
     bool runsInstalled = false;
     std::filesystem::path writeDir;
+    bool writesNowhere = false; // installed, and no home folder known
 };

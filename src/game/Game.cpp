@@ -38,20 +38,10 @@ bool overlapsHorizontally(const Car& a, const Car& b) {
 Game::Game(uint64_t seed, std::string hiScoreFile, const GamePaths* gamePaths)
     : background(600, 800, CV_8UC3, cv::Scalar::all(0)),
       frame(600, 800, CV_8UC3, cv::Scalar::all(0)), paths(gamePaths),
-      hiScorePath(std::move(hiScoreFile)), startScreen(&resources), pauseScreen(&resources),
-      hiScoreScreen(&resources, &hiScore, hiScorePath), pixelsPerMeter(stripeLength),
-      trafficRng(seed), shakeRng(~seed) {
-    hiScoreScreen.paths = paths;
-}
-
-void Game::loadHiScore() {
-    hiScore.setMaxEntries(8);
-    if (!hiScore.load(hiScorePath)) {
-        std::cout << "Can't load '" + hiScorePath + "'. Setting HISCOREs to defaults..\n"
-                  << std::flush;
-        hiScore.loadDefaults();
-    }
-}
+      hiScores(std::move(hiScoreFile), gamePaths, std::cout), hiScore(hiScores.table()),
+      startScreen(&resources), pauseScreen(&resources),
+      hiScoreScreen(&resources, &hiScores.table()), pixelsPerMeter(stripeLength), trafficRng(seed),
+      shakeRng(~seed) {}
 
 double Game::playerSpeedKmh() const {
     return playerCar->speed * 36 / pixelsPerMeter / 10;
@@ -262,15 +252,20 @@ bool Game::handleKey(int key, int64_t now) {
             return false;
         }
         if (hiScoreScreen.mode != HiScoreMode::NameEntry) {
-            toStartScreen();
-            // The player looks at the window, not at the console.
-            if (!hiScore.saveFailure.empty()) {
-                startScreen.showNotice(hiScore.saveFailureLine(hiScorePath), now);
-            }
+            saveRecord(hiScoreScreen.pending, now);
         }
         return true;
     default:
         return false;
+    }
+}
+
+void Game::saveRecord(const HiScoreEntry& record, int64_t now) {
+    hiScores.save(record);
+    toStartScreen();
+    // The player looks at the window, not at the console.
+    if (!hiScores.saveNotice().empty()) {
+        startScreen.showNotice(hiScores.saveNotice(), now);
     }
 }
 

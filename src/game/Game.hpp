@@ -11,6 +11,7 @@
 #include "gfx/TextStamp.hpp"
 #include "hiscore/HiScore.hpp"
 #include "hiscore/HiScoreEntry.hpp"
+#include "hiscore/HiScoreStore.hpp"
 #include "screens/HiScoreScreen.hpp"
 #include "screens/PauseScreen.hpp"
 #include "screens/StartScreen.hpp"
@@ -28,8 +29,8 @@ class GamePaths;
 class Game {
 public:
     // seed starts the traffic's and the view shake's generators; hiScoreFile is where the
-    // table is loaded from and saved to; paths finds the textures and makes the folder of the
-    // per-user files (null: everything in the working folder).
+    // table is loaded from and saved to (empty: nowhere); paths finds the textures and makes
+    // the folder of the per-user files (null: everything in the working folder).
     explicit Game(uint64_t seed, std::string hiScoreFile = "hiscore.xml",
                   const GamePaths* paths = nullptr);
     Game(const Game&) = delete;
@@ -82,8 +83,10 @@ public:
     std::unique_ptr<Car> playerCar;
     const GamePaths* paths; // not owned
     Resources resources;
-    HiScore hiScore;
-    std::string hiScorePath;
+    HiScoreStore hiScores; // reports on the console
+    // The store's table, for tests and benchmarks that set one up; the game changes it only
+    // through the store.
+    HiScore& hiScore;
     StartScreen startScreen;
     PauseScreen pauseScreen;
     HiScoreScreen hiScoreScreen;
@@ -95,7 +98,8 @@ public:
 
 private:
     double playerSpeedKmh() const;
-    void loadHiScore();
+    // Saves the record just named; what went wrong is shown on the start screen.
+    void saveRecord(const HiScoreEntry& record, int64_t now);
     void updatePlaying(int shift, int64_t dt, int64_t now);
     void moveTraffic(int64_t dt, int64_t now);
     void queueBehind(Car& car) const;

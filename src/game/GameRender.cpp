@@ -21,7 +21,7 @@ bool Game::init(int64_t now) {
     if (!resources.load(paths)) {
         return false;
     }
-    loadHiScore();
+    hiScores.load();
     Screen* screens[] = {&startScreen, &pauseScreen, &hiScoreScreen};
     for (Screen* screen : screens) {
         if (!screen->enter(now)) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iostream>
 #include <limits>
 #include <string_view>
 
@@ -77,34 +76,34 @@ int readInteger(const cv::FileNode& node) {
 
 } // namespace
 
-bool HiScoreEntry::read(const cv::FileNode& node) {
+bool HiScoreEntry::read(const cv::FileNode& node, std::ostream& console) {
     // A "player" that is not a map has none of the keys; asking a non-map for a key would
     // make the library throw.
     const bool isMap = node.isMap();
     const cv::FileNode nameNode = isMap ? node["name"] : cv::FileNode();
     if (nameNode.isNone()) {
-        std::cout << "name is missing\n";
+        console << "name is missing\n";
         return false;
     }
     name = nameNode.isString() ? nameNode.string() : std::string();
 
     const cv::FileNode scoreNode = node["score"];
     if (scoreNode.isNone()) {
-        std::cout << "score is missing\n";
+        console << "score is missing\n";
         return false;
     }
     score = readInteger(scoreNode);
 
     const cv::FileNode lengthNode = node["length"];
     if (lengthNode.isNone()) {
-        std::cout << "length is missing\n";
+        console << "length is missing\n";
         return false;
     }
     length = readInteger(lengthNode);
 
     const cv::FileNode hitsNode = node["hits"];
     if (hitsNode.isNone()) {
-        std::cout << "hits is missing\n";
+        console << "hits is missing\n";
         return false;
     }
     hits = readInteger(hitsNode);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <opencv2/core/persistence.hpp>
+#include <ostream>
 #include <string>
 
 class HiScoreEntry {
@@ -28,8 +29,9 @@ public:
 
     // Writes the entry as a "player" map, with the name bounded as above.
     void write(cv::FileStorage& storage) const;
-    // Fills the entry from a "player" map; false (with a message) when a key is absent.
-    bool read(const cv::FileNode& node);
+    // Fills the entry from a "player" map; false, with a message on the console, when a key
+    // is absent.
+    bool read(const cv::FileNode& node, std::ostream& console);
 
     std::string name;
     int length = 0;

@@ -1,14 +1,11 @@
 #include "screens/HiScoreScreen.hpp"
 
-#include "core/GamePaths.hpp"
 #include "core/KeyCodes.hpp"
 #include "gfx/Palette.hpp"
 #include "gfx/TextFormat.hpp"
 #include "hiscore/HiScore.hpp"
 
-#include <iostream>
 #include <opencv2/imgproc.hpp>
-#include <utility>
 
 namespace {
 const cv::Scalar PANEL_FILL(58, 92, 86);
@@ -42,8 +39,8 @@ void addEntry(Fingerprint& look, const HiScoreEntry& entry) {
 }
 } // namespace
 
-HiScoreScreen::HiScoreScreen(Resources* shared, HiScore* table, std::string file)
-    : Screen(shared, 570, 255), hiScore(table), hiScoreFile(std::move(file)) {
+HiScoreScreen::HiScoreScreen(Resources* shared, const HiScore* table)
+    : Screen(shared, 570, 255), hiScore(table) {
     topFont.set(4, 0.7, 1);
     rowFont.set(0, 0.55, 1);
     bannerFont.set(4, 3.3, 9);
@@ -192,7 +189,7 @@ cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
 }
 
 bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
-    pendingRank = hiScore->insert(entry, true);
+    pendingRank = hiScore->rank(entry);
     if (pendingRank == -1) {
         restAtTop();
         return false;
@@ -208,17 +205,6 @@ bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
     y = -(height / 2);
     mode = HiScoreMode::NameEntry;
     return true;
-}
-
-void HiScoreScreen::save() const {
-    std::string failure;
-    if (paths && !paths->makeWriteFolder(failure)) {
-        // Reported like any failed save, on the console and through the table to the screen.
-        hiScore->saveFailure = failure;
-        std::cout << hiScore->saveFailureLine(hiScoreFile) << std::endl;
-        return;
-    }
-    hiScore->save(hiScoreFile);
 }
 
 bool HiScoreScreen::handleKey(int key) {
@@ -242,8 +228,6 @@ bool HiScoreScreen::handleKey(int key) {
     }
 
     pending.name = typedName;
-    hiScore->insert(pending, false);
-    save();
     pendingRank = -1;
     restAtTop();
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 // The high-score table as a panel: at the top of the start screen, or centred over the greyed
-// frame for name entry after a ranking run, where ENTER inserts the record and saves the file.
+// frame for name entry after a ranking run, where ENTER confirms the name. The screen only
+// shows the table; the game saves the confirmed record.
 
 #include "gfx/Font.hpp"
 #include "gfx/FrameCache.hpp"
@@ -9,7 +10,6 @@
 
 #include <string>
 
-class GamePaths;
 class HiScore;
 
 enum class HiScoreMode {
@@ -19,8 +19,8 @@ enum class HiScoreMode {
 
 class HiScoreScreen : public Screen {
 public:
-    // hiScoreFile is where a new record is saved.
-    HiScoreScreen(Resources* resources, HiScore* hiScore, std::string hiScoreFile);
+    // hiScore is the table shown, which the screen never changes.
+    HiScoreScreen(Resources* resources, const HiScore* hiScore);
 
     bool enter(int64_t nowMicros) override;
     void update(int shift, int64_t nowMicros) override;
@@ -31,13 +31,11 @@ public:
 
     // Proposes a finished run at the given time; true when it ranks and name entry has begun.
     bool offer(const HiScoreEntry& entry, int64_t nowMicros);
-    // A raw key during name entry; true when consumed.
+    // A raw key during name entry; true when consumed. After ENTER the panel rests at the top
+    // again, confirmed is set and pending holds the record with its name.
     bool handleKey(int key);
 
-    HiScore* hiScore; // not owned
-    std::string hiScoreFile;
-    // Makes the folder of the per-user files before a save; null in a checkout's working folder.
-    const GamePaths* paths = nullptr;
+    const HiScore* hiScore; // not owned
     Font topFont;
     Font rowFont;
     std::string nameBuffer; // the name typed so far; editing appends and deletes at the end
@@ -51,8 +49,6 @@ public:
     HiScoreMode mode = HiScoreMode::Table;
 
 private:
-    // Saves the table; a failure reports itself and the record stays in the table for this run.
-    void save() const;
     // Table shown: the panel rests above the start screen, near the window's top edge.
     void restAtTop();
     // One table row: five texts at the column positions starting at c0, on baseline y.

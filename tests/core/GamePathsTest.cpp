@@ -29,12 +29,14 @@ protected:
             const auto found = environment.find(key);
             return found == environment.end() ? std::nullopt : std::optional(found->second);
         };
-        return GamePaths({root / "work", root / "prefix/games/dravolt", lookup, root / "opencv"});
+        return GamePaths({root / "work", root / "prefix/games/dravolt", lookup, root / "opencv",
+                          [this] { return account; }});
     }
 
     std::string pattern = "/tmp/dravolt-paths-XXXXXX";
     const fs::path root = mkdtemp(pattern.data());
     std::map<std::string, std::string> environment = {{"HOME", (root / "home").string()}};
+    std::optional<std::string> account = (root / "account").string(); // the password database's
 };
 } // namespace
 
@@ -76,15 +78,36 @@ TEST_F(GamePathsTest, installedRunWritesToTheUserDataFolderMadeOnlyWhenNeeded) {
     EXPECT_EQ(byHome.displayName(byHome.writeFile("hiscore.xml")),
               (folder / "hiscore.xml").string());
     EXPECT_FALSE(fs::exists(folder));
+    // The folders the game makes are the player's alone; one that was there keeps its mode.
+    fs::create_directories(root / "home/.local");
+    fs::permissions(root / "home/.local", fs::perms(0751));
     std::string failure;
     EXPECT_TRUE(byHome.makeWriteFolder(failure));
-    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(fs::status(root / "home/.local").permissions(), fs::perms(0751));
+    EXPECT_EQ(fs::status(root / "home/.local/share").permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700));
     EXPECT_TRUE(byHome.makeWriteFolder(failure)) << "an existing folder is fine";
 
     environment["XDG_DATA_HOME"] = (root / "xdg").string();
     EXPECT_EQ(paths().writeFolder(), root / "xdg/dravolt");
     environment["XDG_DATA_HOME"] = "relative/xdg"; // invalid by the XDG rules: ignored
     EXPECT_EQ(paths().writeFolder(), folder);
-    environment.clear();
-    EXPECT_EQ(paths().writeFolder(), "") << "no usable HOME: the working folder";
+}
+
+// HOME unset, empty or relative: the home folder the system knows for the player; with none
+// at all, nothing is written, and never into the working folder.
+TEST_F(GamePathsTest, installedRunWithoutHomeTakesTheAccountsOrWritesNowhere) {
+    for (const char* home : {"", "relative/home", static_cast<const char*>(nullptr)}) {
+        if (home)
+            environment["HOME"] = home;
+        else
+            environment.erase("HOME");
+        EXPECT_EQ(paths().writeFolder(), root / "account/.local/share/dravolt");
+    }
+    account.reset();
+    const GamePaths nowhere = paths();
+    EXPECT_EQ(nowhere.writeFile("hiscore.xml"), "");
+    std::string failure;
+    EXPECT_FALSE(nowhere.makeWriteFolder(failure));
+    EXPECT_EQ(failure, "there is no home folder to keep it in");
 }

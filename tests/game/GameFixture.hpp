@@ -1,10 +1,18 @@
 #pragma once
 // A seeded game initialised from the repository's textures on a test clock, with the built-in
-// high-score table that saves into a temporary file.
+// high-score table that saves into a fresh folder of its own.
 
 #include "game/Game.hpp"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+
+// A fresh folder for a test's files, removed with everything in it.
+struct ScratchFolder {
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+    std::string pattern = std::filesystem::temp_directory_path() / "dravolt-game-XXXXXX";
+    std::filesystem::path path = mkdtemp(pattern.data());
+};
 
 class GameTest : public ::testing::Test {
 protected:
@@ -34,5 +42,6 @@ protected:
     Car& player() { return *game.playerCar; }
 
     int64_t fixtureNow = 1000000000;
-    Game game{1, ::testing::TempDir() + "game-test-hiscore.xml"};
+    ScratchFolder scratch;
+    Game game{1, scratch.path / "hiscore.xml"};
 };

@@ -17,9 +17,10 @@ protected:
         const cv::Rect area(at.x - 5, at.y - h - 5, 150, h + 15);
         return cv::norm(game.frame(area), expected(area), cv::NORM_INF) == 0;
     }
-    // A record typed after the test key, saved into a folder that does not exist.
+    // A record typed after the test key, saved where a folder stands in the file's place.
     void failSave() {
-        game.hiScorePath = game.hiScoreScreen.hiScoreFile = ::testing::TempDir() + "none/h.xml";
+        std::filesystem::remove(scratch.path / "hiscore.xml");
+        std::filesystem::create_directory(scratch.path / "hiscore.xml");
         startRun(false);
         ASSERT_TRUE(press('d'));
         ASSERT_TRUE(press(ENTER) && game.state == GameState::Start);
@@ -120,7 +121,7 @@ protected:
         apply(twin);
     }
 
-    Game twin{1, ::testing::TempDir() + "game-twin-hiscore.xml"};
+    Game twin{1, scratch.path / "twin.xml"};
     int skipped = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "GameFixture.hpp"
 
+#include <sstream>
+
 using GameRun = GameTest;
 using GameTraffic = GameTest;
 
@@ -82,6 +84,24 @@ TEST_F(GameRun, PauseKeepsMeasuringTimeAndTheTestKeyOffersItsResult) {
     EXPECT_EQ(game.hiScoreScreen.pending.total, 194008);
     EXPECT_TRUE(press('a') && press(ENTER) && game.state == GameState::Start);
     EXPECT_TRUE(press(ENTER) && game.cars.empty()) << "a new run starts clean";
+}
+
+// Records another game saved during the run stand in the table shown after this one's; when
+// they outrank it, the start screen says so.
+TEST_F(GameRun, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
+    std::ostringstream console;
+    HiScoreStore other((scratch.path / "hiscore.xml").string(), nullptr, console);
+    for (const int better : {1, 8}) {
+        startRun(false);
+        ASSERT_TRUE(press('d'));
+        for (int i = 0; i < better; ++i)
+            other.save(HiScoreEntry("other", 0, 500000 + i, 0));
+        ASSERT_TRUE(press('a') && press(ENTER));
+        EXPECT_EQ(game.hiScore.entries.front().name, "other");
+        EXPECT_EQ(std::next(game.hiScore.entries.begin())->name, better == 1 ? "a" : "other");
+        EXPECT_EQ(game.startScreen.notice.rfind("Your record no longer ranks", 0),
+                  better == 1 ? std::string::npos : 0u);
+    }
 }
 
 TEST_F(GameTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed) {

@@ -55,7 +55,7 @@ TEST(CachedBackdrop, EveryFilteringScreenGivesTheDirectPicture) {
     expectSameAsFresh(*pause(), pause);
 
     auto nameEntry = [&] {
-        auto screen = entered(new HiScoreScreen(&shared, &table, "unused.xml"));
+        auto screen = entered(new HiScoreScreen(&shared, &table));
         screen->offer(HiScoreEntry("", 1000, 2500, 3), 1000); // rank 2
         screen->handleKey('j');
         screen->cursorVisible = on;

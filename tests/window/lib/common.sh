@@ -182,6 +182,15 @@ table_rows() {
         sed -E 's#.*<name>"?([^<"]*)"?</name>.*<score>([-0-9]+)</score>.*<length>([-0-9]+)</length>.*<hits>([-0-9]+)</hits>.*#\1 \2 \3 \4#' | awk '{ print }'
 }
 
+# enter_record WINDOW NAME: from the start screen, a run ended at once by the test key d, then
+# NAME typed into the name entry and confirmed.
+enter_record() {
+    local id=$1 name=$2
+    keys "$id" Return d
+    wait_shot "$id" "$WORK/record.png" 10 in_name_entry || return 1
+    keys "$id" $(grep -o . <<< "$name") Return
+}
+
 # What a screenshot shows, told by a pixel of a panel's plain fill: the start panel, or the
 # high-score panel where it stands only during name entry (lower than its place at the top).
 on_start_screen() { [ "$(pixel "$1" 215 330)" = "37,228,66" ]; }

@@ -1,0 +1,23 @@
+#pragma once
+// An open file descriptor that closes itself. Every file the score store opens (the table, a
+// temporary file, the lock, a folder to flush) is held by one, so no early return leaks it.
+
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int descriptor) : fd(descriptor) {}
+    FileDescriptor(FileDescriptor&& other) noexcept;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    virtual ~FileDescriptor();
+
+    bool valid() const { return fd >= 0; }
+    int get() const { return fd; }
+    // Closes now; false, with errno set, when the close reports an error (a write that the
+    // file system could not complete).
+    bool close();
+
+private:
+    int fd = -1;
+};
