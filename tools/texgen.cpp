@@ -10,7 +10,7 @@
 // a coloured fringe.
 
 #include "gfx/Compositing.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <filesystem>
 #include <iostream>

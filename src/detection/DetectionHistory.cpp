@@ -1,6 +1,6 @@
 #include "detection/DetectionHistory.hpp"
 
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <opencv2/imgproc.hpp>
 

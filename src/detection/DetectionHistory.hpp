@@ -3,7 +3,7 @@
 // which the newest value sits at the bottom edge and older ones scroll upward, 0 on the
 // centre line and right-hand sway to the right, with a faint rule at every change of second.
 
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <opencv2/core.hpp>
 

@@ -1,7 +1,7 @@
 #include "detection/EyeDetector.hpp"
 
 #include "core/GamePaths.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>

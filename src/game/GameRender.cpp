@@ -4,7 +4,7 @@
 #include "game/Game.hpp"
 
 #include "gfx/Compositing.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 #include "gfx/TextFormat.hpp"
 
 #include <opencv2/imgproc.hpp>

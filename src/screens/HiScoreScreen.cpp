@@ -1,7 +1,7 @@
 #include "screens/HiScoreScreen.hpp"
 
 #include "core/KeyCodes.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 #include "gfx/TextFormat.hpp"
 #include "hiscore/HiScore.hpp"
 

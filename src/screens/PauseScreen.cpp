@@ -1,6 +1,6 @@
 #include "screens/PauseScreen.hpp"
 
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <opencv2/imgproc.hpp>
 

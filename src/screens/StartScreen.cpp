@@ -1,7 +1,7 @@
 #include "screens/StartScreen.hpp"
 
 #include "gfx/Compositing.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 #include "gfx/Resources.hpp"
 
 #include <algorithm>

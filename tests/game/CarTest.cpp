@@ -1,6 +1,6 @@
 #include "game/Car.hpp"
 #include "gfx/Compositing.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include "GameFixture.hpp"
 

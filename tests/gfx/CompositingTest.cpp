@@ -1,5 +1,5 @@
 #include "gfx/Compositing.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "gfx/Font.hpp"
-#include "gfx/Palette.hpp"
+#include "core/Palette.hpp"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
