@@ -6,6 +6,10 @@ HiScore::HiScore() {
     loadDefaults();
 }
 
+bool HiScore::operator==(const HiScore& other) const {
+    return maxEntries == other.maxEntries && entries == other.entries;
+}
+
 void HiScore::clear() {
     entries.clear();
 }

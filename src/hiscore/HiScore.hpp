@@ -26,6 +26,9 @@ public:
     // Inserts the eight built-in entries.
     void loadDefaults();
 
+    // The same entries in the same order, and the same limit.
+    bool operator==(const HiScore& other) const;
+
     std::list<HiScoreEntry> entries;
     std::size_t maxEntries = 10;
 };

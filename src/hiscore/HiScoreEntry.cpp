@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <tuple>
 
 HiScoreEntry::HiScoreEntry(const std::string& player, int metres, int points, int collisions)
     : name(player), length(metres), score(points), hits(collisions),
@@ -13,6 +14,11 @@ int HiScoreEntry::computeTotal(int length, int score, int hits) {
     const std::int64_t sum = std::int64_t{score} + length - std::int64_t{10} * hits;
     const std::int64_t largest = std::numeric_limits<int>::max();
     return static_cast<int>(std::clamp<std::int64_t>(sum, 0, largest));
+}
+
+bool HiScoreEntry::operator==(const HiScoreEntry& other) const {
+    return std::tie(name, length, score, hits, total) ==
+           std::tie(other.name, other.length, other.score, other.hits, other.total);
 }
 
 std::string HiScoreEntry::boundName(const std::string& name) {

@@ -33,6 +33,9 @@ public:
     // is absent.
     bool read(const cv::FileNode& node, std::ostream& console);
 
+    // Equal in every field: the same row of a table.
+    bool operator==(const HiScoreEntry& other) const;
+
     std::string name;
     int length = 0;
     int score = 0;
