@@ -35,7 +35,7 @@ void KeyTable::dispatch(int key) {
     switch (key) {
     case 'g':
         // Only the start screen starts a run this way; elsewhere g does nothing.
-        if (game.state == GameState::Start) {
+        if (game.state() == GameState::Start) {
             game.startRun();
         }
         break;

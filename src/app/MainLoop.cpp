@@ -47,7 +47,7 @@ bool showFrame(const Config& config, DetectionThread& detection, Game& game, Fra
     bool cameraWindowClosed = false;
     BackgroundPriority::runOnCallingThread([&] {
         const bool changed = game.redraw();
-        if (const cv::Mat* picture = blur.newPicture(game.frame, changed, config.blur)) {
+        if (const cv::Mat* picture = blur.newPicture(game.frame(), changed, config.blur)) {
             cv::imshow(WINDOW_TITLE, *picture);
         }
         cameraWindowClosed = detection.showWindows();
@@ -62,7 +62,7 @@ int nextKey(const Game& game, TypedLetters& letters) {
     const int key = cv::waitKeyEx(5);
     letters.watch();
     const int typed = letters.asTyped(key);
-    return game.state == GameState::HiScore ? typed : key;
+    return game.state() == GameState::HiScore ? typed : key;
 }
 
 void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
@@ -74,7 +74,7 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
         const int step = takeSteeringStep(config, detection.pendingShift);
         const int64_t now = nowMicros();
         game.update(step, now);
-        if (game.state == GameState::Quit) {
+        if (game.state() == GameState::Quit) {
             return;
         }
         if (showFrame(config, detection, game, blur)) {
@@ -131,7 +131,7 @@ void runGame(const CameraFactory& openCamera) {
         return;
     }
     cv::namedWindow(WINDOW_TITLE, cv::WINDOW_AUTOSIZE | cv::WINDOW_GUI_NORMAL);
-    cv::imshow(WINDOW_TITLE, game->frame);
+    cv::imshow(WINDOW_TITLE, game->frame());
     detection->updateCameraWindow();
 
     runFrameLoop(config, *detection, *game);

@@ -1,32 +1,15 @@
 #include "game/Car.hpp"
 
-#include "gfx/Compositing.hpp"
-
 namespace {
-// Every car of the process gets the next number, the player's car included; never reset.
-int nextCarId = 0;
-
 constexpr int64_t HIDDEN_PHASE = 50000;
 constexpr int64_t SHOWN_PHASE = 100000;
 } // namespace
 
-Car::Car(const cv::Mat& texture) : id(nextCarId++) {
-    // Private copies: each car is recoloured on its own, the texture stays shared and untouched.
-    sprite = texture.clone();
-    mask = texture.clone();
-    makeMask(sprite, mask);
-}
+Car::Car(int serial, cv::Size pictureSize, const cv::Scalar& body)
+    : id(serial), colour(body), size(pictureSize) {}
 
-cv::Rect Car::draw(cv::Mat& frame) const {
-    if (blinkState != 0) {
-        return cv::Rect();
-    }
-    // The cast truncates toward zero, so a car at -12.7 shows from its 13th row on.
-    return overlay(sprite, frame, x, static_cast<int>(y), mask);
-}
-
-void Car::addLook(Fingerprint& look) const {
-    look.add(id).add(x).add(static_cast<int>(y)).add(blinkState);
+CarView Car::view() const {
+    return {x, top(), blinkState != 0, colour};
 }
 
 void Car::startBlink(int64_t now) {

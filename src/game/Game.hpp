@@ -1,28 +1,26 @@
 #pragma once
-// The heart of the program: the player's car, the traffic, the kerbs, the score, the run
-// clock, the high-score table and the three screens, and which of them is active. update
-// advances one frame on an explicit clock value; draw composes the 800 by 600 frame that the
-// main loop shows. The game owns its random generators, so a seeded game repeats its traffic.
+// The game's states and what moves between them: the start screen with the high-score table,
+// a run, the pause, and name entry after a ranking run. It holds the run's rules (Run), their
+// drawing (RunDrawing), the three screens and the high-score store. update advances one frame
+// on an explicit clock value, handleKey takes the window's keys, and redraw composes the 800
+// by 600 frame that the main loop shows, from the frame's view and nothing else that changes.
 
-#include "game/Car.hpp"
+#include "game/FrameView.hpp"
 #include "game/GameState.hpp"
-#include "gfx/Font.hpp"
+#include "game/Run.hpp"
+#include "game/RunDrawing.hpp"
 #include "gfx/Resources.hpp"
-#include "gfx/TextStamp.hpp"
-#include "hiscore/HiScore.hpp"
 #include "hiscore/HiScoreEntry.hpp"
 #include "hiscore/HiScoreStore.hpp"
 #include "screens/HiScoreScreen.hpp"
 #include "screens/PauseScreen.hpp"
 #include "screens/StartScreen.hpp"
 
-#include <array>
 #include <cstdint>
-#include <list>
-#include <memory>
+#include <iostream>
 #include <opencv2/core.hpp>
+#include <optional>
 #include <string>
-#include <vector>
 
 class GamePaths;
 
@@ -30,106 +28,66 @@ class Game {
 public:
     // seed starts the traffic's and the view shake's generators; hiScoreFile is where the
     // table is loaded from and saved to (empty: nowhere); paths finds the textures and makes
-    // the folder of the per-user files (null: everything in the working folder).
+    // the folder of the per-user files (null: everything in the working folder); every
+    // message goes to console.
     explicit Game(uint64_t seed, std::string hiScoreFile = "hiscore.xml",
-                  const GamePaths* paths = nullptr);
+                  const GamePaths* paths = nullptr, std::ostream& console = std::cout);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
     virtual ~Game() = default;
 
-    // Loads the textures and the high-score table, prepares the screens, creates the player's
+    // Loads the textures and the high-score table, prepares the screens, places the player's
     // car, paints the backdrop and sets up the first run. False when a texture is missing.
     bool init(int64_t nowMicros);
     // One frame: the steering step in pixels and the clock in microseconds.
     void update(int shift, int64_t nowMicros);
-    // Composes frame from scratch, whatever it holds.
-    void draw();
-    // Composes frame unless it would come out as the last one did, which frame still holds:
-    // nothing it is drawn from has changed. True when it composed.
-    bool redraw();
     // A raw key code from the window at the given time; true when the game consumed it.
     bool handleKey(int key, int64_t nowMicros);
+    // What the frame shows now, the view's shake aside.
+    FrameView view() const;
+    // Composes the frame from scratch, whatever it holds.
+    void draw();
+    // Composes the frame unless its view equals the one it was last composed from, which it
+    // then still shows. True when it composed.
+    bool redraw();
 
+    // The run again from its start, in the same state: what the v key does.
     void restart();
     // A new run, played from now on: what ENTER and the start line do on the start screen.
     void startRun();
-    void clearCars();
-    void spawnCar();
     void toStartScreen();
     // gameTime, canGenCar and every traffic car's id and row, as key z prints them.
-    std::string stateDump() const;
+    std::string stateDump() const { return run().stateDump(); }
 
-    cv::Mat background;
-    cv::Mat frame;
-    cv::Mat stripes;
-    int stripeLength = 30;
-    int roadWidth = 400;
-    double stripeOffset = -30.0;
-    int leftStripeX = 0;
-    int rightStripeX = 0;
-    cv::Point scorePos, speedPos, hitsPos, timePos, lengthPos;
-    double score = 0.0;
-    int hits = 0;
-    double length = 0.0; // metres
-    GameState state = GameState::Start;
-    int64_t gameDuration = 0;
-    int64_t gameTime = 0;
-    int64_t nextSpeedUpTime = 0;
-    int64_t nextSpawnTime = 0;
+    GameState state() const { return current; }
+    const cv::Mat& frame() const { return picture; }
+    // The rules of the run, for scenes in tests and benchmarks; valid after init.
+    Run& run() { return *rules; }
+    const Run& run() const { return *rules; }
+    HiScoreStore& hiScores() { return store; }
+
+private:
+    // Hands a result to the high-score screen: name entry when it ranks, else the start screen.
+    void offerResult(const HiScoreEntry& entry, int64_t now);
+    // Saves the record just named; what went wrong is shown on the start screen.
+    void saveRecord(const HiScoreEntry& record, int64_t now);
+    // The view with this frame's shake: a new random offset on every frame of a shake.
+    FrameView viewToDraw();
+    void compose(const FrameView& view);
+
+    GameState current = GameState::Start;
     int64_t lastUpdateTime = 0;
-    int64_t shakeUntil = 0;
-    std::list<Car> cars; // oldest first
-    bool canGenCar = false;
-    std::unique_ptr<Car> playerCar;
     const GamePaths* paths; // not owned
+    std::ostream& console;
     Resources resources;
-    HiScoreStore hiScores; // reports on the console
-    // The store's table, for tests and benchmarks that set one up; the game changes it only
-    // through the store.
-    HiScore& hiScore;
+    HiScoreStore store;
     StartScreen startScreen;
     PauseScreen pauseScreen;
     HiScoreScreen hiScoreScreen;
-    Font hudFont;
-    int pixelsPerMeter = 30;
-    cv::Mat shakeFrame; // the unshaken picture during a shake, kept so no frame allocates
-    cv::RNG trafficRng; // places, speeds and colours of new cars
-    cv::RNG shakeRng;   // the view shake's offsets, apart so that a shake never changes the traffic
-
-private:
-    double playerSpeedKmh() const;
-    // Saves the record just named; what went wrong is shown on the start screen.
-    void saveRecord(const HiScoreEntry& record, int64_t now);
-    void updatePlaying(int shift, int64_t dt, int64_t now);
-    void moveTraffic(int64_t dt, int64_t now);
-    void queueBehind(Car& car) const;
-    void finishRun(int64_t now);
-    // Hands a result to the high-score screen: name entry when it ranks, else the start screen.
-    void offerResult(const HiScoreEntry& entry, int64_t now);
-    bool shaking() const;
-    // Makes frame the backdrop again: only where the last picture drew, when that was the
-    // road alone; everywhere after a shake or a screen.
-    void clearFrame();
-    // The five figures of the HUD, each with the place of its label.
-    struct HudValue {
-        cv::Point anchor;
-        std::string text;
-    };
-    std::array<HudValue, 5> hudValues() const;
-    void compose(const std::array<HudValue, 5>& hud);
-    void drawHud(const std::array<HudValue, 5>& values);
-    // The panels over the road in the current state, in the order they are drawn.
-    std::array<Screen*, 2> panels();
-    void drawScreen(Screen& screen);
-    // Everything the frame is drawn from but the textures and backdrops, fixed after init.
-    void addLook(Fingerprint& look, const std::array<HudValue, 5>& hud);
-
-    std::array<TextStamp, 5> hudStamps; // one for each of hudValues
-    // Where the last compose drew on the backdrop, and whether nothing (a screen, a shake)
-    // came over that.
-    std::vector<cv::Rect> drawnOnRoad;
-    bool roadAloneShown = false;
-    Fingerprint drawnLook; // of the picture frame holds
-    Fingerprint nextLook;  // scratch, to keep each frame's fingerprint from allocating
-    bool lookDrawn = false;
+    const uint64_t seed;
+    std::optional<Run> rules;          // made by init, once the car's size is known
+    std::optional<RunDrawing> drawing; // likewise
+    cv::RNG shakeRng; // the view shake's offsets, apart so that a shake never changes the traffic
+    cv::Mat picture;
+    std::optional<FrameView> shown; // the view picture was last composed from
 };

@@ -3,7 +3,6 @@
 #include "core/GamePaths.hpp"
 
 #include <algorithm>
-#include <iostream>
 #include <opencv2/imgcodecs.hpp>
 
 namespace {
@@ -18,7 +17,7 @@ std::string filePath(const std::string& name) {
 
 } // namespace
 
-bool Resources::load(const GamePaths* paths) {
+bool Resources::load(const GamePaths* paths, std::ostream& console) {
     textures = std::make_unique<cv::Mat[]>(3);
     for (int index = 0; index < 3; ++index) {
         const std::string name = TEXTURE_PATHS[index];
@@ -31,7 +30,7 @@ bool Resources::load(const GamePaths* paths) {
             // the installed data folder by its full path.
             const std::string shown = found.is_absolute() ? found.string() : name;
             // The start fails now and the console waits for a key: show it before that.
-            std::cout << "Can't load texture from the file '" + shown + "'\n" << std::flush;
+            console << "Can't load texture from the file '" + shown + "'\n" << std::flush;
             return false;
         }
     }

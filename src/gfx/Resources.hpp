@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <opencv2/core.hpp>
+#include <ostream>
 #include <string>
 
 class GamePaths;
@@ -23,8 +24,8 @@ public:
     virtual ~Resources() = default;
 
     // Loads the three textures where paths finds them (null: the working folder); false at the
-    // first one missing, with its message.
-    bool load(const GamePaths* paths = nullptr);
+    // first one missing, with its message on the console.
+    bool load(const GamePaths* paths, std::ostream& console);
 
     std::unique_ptr<cv::Mat[]> textures; // null until load: car, garage, start line
 };

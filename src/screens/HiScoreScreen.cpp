@@ -2,9 +2,11 @@
 
 #include "core/KeyCodes.hpp"
 #include "core/Palette.hpp"
+#include "gfx/Compositing.hpp"
 #include "gfx/TextFormat.hpp"
 #include "hiscore/HiScore.hpp"
 
+#include <list>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -34,22 +36,14 @@ bool isPrintableKey(int key) {
     return key >= 32 && key <= 126;
 }
 
-void addEntry(Fingerprint& look, const HiScoreEntry& entry) {
-    look.add(entry.name).add(entry.length).add(entry.score).add(entry.hits).add(entry.total);
-}
 } // namespace
 
 HiScoreScreen::HiScoreScreen(Resources* shared, const HiScore* table)
-    : Screen(shared, 570, 255), hiScore(table) {
-    topFont.set(4, 0.7, 1);
-    rowFont.set(0, 0.55, 1);
-    bannerFont.set(4, 3.3, 9);
-    bannerWidth = bannerFont.textWidth(BANNER);
-}
+    : Screen(shared, 570, 255), hiScore(table) {}
 
 void HiScoreScreen::restAtTop() {
     y = -height - 20;
-    mode = HiScoreMode::Table;
+    currentMode = HiScoreMode::Table;
 }
 
 bool HiScoreScreen::enter(int64_t /*nowMicros*/) {
@@ -58,7 +52,7 @@ bool HiScoreScreen::enter(int64_t /*nowMicros*/) {
 }
 
 void HiScoreScreen::update(int /*shift*/, int64_t now) {
-    if (mode != HiScoreMode::NameEntry || now < nextToggle) {
+    if (currentMode != HiScoreMode::NameEntry || now < nextToggle) {
         return;
     }
     cursorVisible = !cursorVisible;
@@ -76,44 +70,54 @@ void HiScoreScreen::draw(cv::Mat& image) {
                      titleFont.height + 8, titleFont, PANEL_FILL, WHITE);
 }
 
-bool HiScoreScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
-    if (mode == HiScoreMode::NameEntry) {
-        backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, grey); });
-    }
-    return true;
+HiScorePanel HiScoreScreen::panel() const {
+    return {x, y, currentMode, *hiScore, pendingRank, pending, typedName, cursorVisible};
 }
 
-void HiScoreScreen::drawHint(cv::Mat& frame, int px, int py) {
-    const int c0 = px + 10;
-    int rowY = py + 41 + rowFont.height;
+void HiScoreScreen::drawPanel(cv::Mat& frame, const HiScorePanel& panel) {
+    const cv::Point at = corner(frame, panel.x, panel.y);
+    drawBackground(frame, panel);
+    overlay(canvas, frame, at.x, at.y);
+    drawHint(frame, at, panel);
+}
+
+void HiScoreScreen::drawBackground(cv::Mat& frame, const HiScorePanel& panel) {
+    if (panel.mode == HiScoreMode::NameEntry) {
+        backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, grey); });
+    }
+}
+
+void HiScoreScreen::drawHint(cv::Mat& frame, const cv::Point& at, const HiScorePanel& panel) {
+    const int c0 = at.x + 10;
+    int rowY = at.y + 41 + rowFont.height;
     const char* const titles[5] = {"Name", "Km", "Score", "Hits", "TOTAL"};
     for (int column = 0; column < 5; ++column) {
         drawText(frame, titles[column], c0 + COLUMN_OFFSETS[column], rowY, rowFont, BLACK,
                  cv::LINE_8);
     }
-    cv::line(frame, cv::Point(c0, rowY + 3), cv::Point(px + width - 10, rowY + 3), BLACK, 1,
+    cv::line(frame, cv::Point(c0, rowY + 3), cv::Point(at.x + width - 10, rowY + 3), BLACK, 1,
              cv::LINE_8);
     rowY += 5;
 
-    const std::string pendingName = cursorVisible ? typedName + "_" : typedName;
+    const std::string pendingName = panel.cursorVisible ? panel.typedName + "_" : panel.typedName;
     // The pending row keeps the spacing of its rank's style while drawn larger and bolder.
     auto drawPending = [&](int rank, const Font& style) {
         Font emphasis = style;
         emphasis.scale += 0.2;
         emphasis.thickness += 1;
-        drawRow(frame, c0, rowY, pending, pendingName, emphasis, rankColour(rank));
+        drawRow(frame, c0, rowY, panel.pending, pendingName, emphasis, rankColour(rank));
     };
 
     // A pending result takes its row and pushes the stored ones down; the last stored entry
     // that no longer fits is the one the record will push out.
-    const int maxRows = static_cast<int>(hiScore->maxEntries);
+    const std::list<HiScoreEntry>& entries = panel.table.entries;
+    const int maxRows = static_cast<int>(panel.table.maxEntries);
     bool pendingDrawn = false;
     int row = 0;
-    for (auto entry = hiScore->entries.begin(); row < maxRows && entry != hiScore->entries.end();
-         ++row) {
+    for (auto entry = entries.begin(); row < maxRows && entry != entries.end(); ++row) {
         const Font& style = row < 3 ? topFont : rowFont;
         rowY += style.height + 6;
-        if (row == pendingRank) {
+        if (row == panel.pendingRank) {
             drawPending(row, style);
             pendingDrawn = true;
         } else {
@@ -122,23 +126,14 @@ void HiScoreScreen::drawHint(cv::Mat& frame, int px, int py) {
         }
     }
     // Ranked below every stored entry of a table that is not full (or into an empty one).
-    if (pendingRank >= 0 && !pendingDrawn && row < maxRows) {
+    if (panel.pendingRank >= 0 && !pendingDrawn && row < maxRows) {
         const Font& style = row < 3 ? topFont : rowFont;
         rowY += style.height + 6;
         drawPending(row, style);
     }
 
-    if (mode == HiScoreMode::NameEntry) {
+    if (panel.mode == HiScoreMode::NameEntry) {
         drawBanner(frame);
-    }
-}
-
-void HiScoreScreen::addLook(Fingerprint& look) const {
-    look.add(x).add(y).add(mode).add(cursorVisible).add(typedName).add(pendingRank);
-    addEntry(look, pending);
-    look.add(hiScore->maxEntries).add(hiScore->entries.size());
-    for (const HiScoreEntry& entry : hiScore->entries) {
-        addEntry(look, entry);
     }
 }
 
@@ -154,8 +149,8 @@ void HiScoreScreen::drawRow(cv::Mat& frame, int c0, int baseline, const HiScoreE
 }
 
 void HiScoreScreen::paintBanner(cv::Mat& frame) const {
-    drawOutlinedText(frame, BANNER, frame.cols / 2 - bannerWidth / 2, bannerFont.height + 20,
-                     bannerFont, RED, WHITE);
+    drawOutlinedText(frame, BANNER, frame.cols / 2 - bannerFont.textWidth(BANNER) / 2,
+                     bannerFont.height + 20, bannerFont, RED, WHITE);
 }
 
 void HiScoreScreen::drawBanner(cv::Mat& frame) {
@@ -196,21 +191,21 @@ bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
     }
     pending = entry;
     nameBuffer.clear();
-    confirmed = false;
     typedName.clear();
     // The first update shows the cursor at once.
     nextToggle = now;
     toggleInterval = 0;
     x = -(width / 2);
     y = -(height / 2);
-    mode = HiScoreMode::NameEntry;
+    currentMode = HiScoreMode::NameEntry;
     return true;
 }
 
 bool HiScoreScreen::handleKey(int key) {
-    if (mode != HiScoreMode::NameEntry) {
+    if (currentMode != HiScoreMode::NameEntry) {
         return false;
     }
+    bool confirmed = false;
     if (key == KEY_BACKSPACE) {
         if (!nameBuffer.empty()) {
             nameBuffer.pop_back();

@@ -6,16 +6,12 @@
 #include "gfx/Font.hpp"
 #include "gfx/FrameCache.hpp"
 #include "hiscore/HiScoreEntry.hpp"
+#include "screens/HiScorePanel.hpp"
 #include "screens/Screen.hpp"
 
 #include <string>
 
 class HiScore;
-
-enum class HiScoreMode {
-    Table,    // the table rests at the top of the start screen
-    NameEntry // centred over the greyed frame, typing the name of a new record
-};
 
 class HiScoreScreen : public Screen {
 public:
@@ -25,9 +21,6 @@ public:
     bool enter(int64_t nowMicros) override;
     void update(int shift, int64_t nowMicros) override;
     void draw(cv::Mat& image) override;
-    bool drawBackground(cv::Mat& frame, int x, int y) override;
-    void drawHint(cv::Mat& frame, int x, int y) override;
-    void addLook(Fingerprint& look) const override;
 
     // Proposes a finished run at the given time; true when it ranks and name entry has begun.
     bool offer(const HiScoreEntry& entry, int64_t nowMicros);
@@ -35,20 +28,18 @@ public:
     // again, confirmed is set and pending holds the record with its name.
     bool handleKey(int key);
 
-    const HiScore* hiScore; // not owned
-    Font topFont;
-    Font rowFont;
-    std::string nameBuffer; // the name typed so far; editing appends and deletes at the end
-    bool confirmed = false;
-    std::string typedName;
-    int pendingRank = -1;
-    HiScoreEntry pending;
-    int64_t nextToggle = 0;
-    int64_t toggleInterval = 0;
-    bool cursorVisible = false;
-    HiScoreMode mode = HiScoreMode::Table;
+    // The table, and during name entry the pending record as typed so far.
+    HiScorePanel panel() const;
+    // The panel with its rows; during name entry over the frame's grey blur, with the banner.
+    void drawPanel(cv::Mat& frame, const HiScorePanel& panel);
+
+    HiScoreMode mode() const { return currentMode; }
+    // The record of the last name entry, with the name typed.
+    const HiScoreEntry& record() const { return pending; }
 
 private:
+    void drawBackground(cv::Mat& frame, const HiScorePanel& panel);
+    void drawHint(cv::Mat& frame, const cv::Point& corner, const HiScorePanel& panel);
     // Table shown: the panel rests above the start screen, near the window's top edge.
     void restAtTop();
     // One table row: five texts at the column positions starting at c0, on baseline y.
@@ -60,8 +51,18 @@ private:
     // The smallest frame region that drawing the banner can change, found once per frame size.
     cv::Rect bannerRegion(const cv::Size& frameSize);
 
-    Font bannerFont;
-    int bannerWidth = 0;
+    const HiScore* hiScore; // not owned
+    const Font topFont{4, 0.7, 1};
+    const Font rowFont{0, 0.55, 1};
+    const Font bannerFont{4, 3.3, 9};
+    std::string nameBuffer; // the name typed so far; editing appends and deletes at the end
+    std::string typedName;
+    int pendingRank = -1;
+    HiScoreEntry pending;
+    int64_t nextToggle = 0;
+    int64_t toggleInterval = 0;
+    bool cursorVisible = false;
+    HiScoreMode currentMode = HiScoreMode::Table;
     FrameCache backdropCache; // the last frame behind name entry and its grey blur
     cv::Mat grey;
     FrameCache bannerCache; // the banner's region before and after the banner was drawn

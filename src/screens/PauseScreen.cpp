@@ -1,6 +1,7 @@
 #include "screens/PauseScreen.hpp"
 
 #include "core/Palette.hpp"
+#include "gfx/Compositing.hpp"
 
 #include <opencv2/imgproc.hpp>
 
@@ -55,18 +56,20 @@ void PauseScreen::draw(cv::Mat& image) {
     hintX = image.cols / 2 - hintWidth / 2;
 }
 
-bool PauseScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
+PausePanel PauseScreen::panel() const {
+    return {x, y, visible, hintX};
+}
+
+void PauseScreen::drawPanel(cv::Mat& frame, const PausePanel& panel) {
     // The blur never blinks, only the panel does.
     backdropCache.apply(frame, [](cv::Mat& image) { blurFrame(image); });
-    return visible;
-}
-
-void PauseScreen::addLook(Fingerprint& look) const {
-    look.add(x).add(y).add(visible).add(hintX).add(hint);
-}
-
-void PauseScreen::drawHint(cv::Mat& frame, int px, int py) {
-    if (visible) {
-        drawText(frame, hint, px + hintX, py + height - 8, font, WHITE, cv::LINE_8);
+    if (panel.visible) {
+        const cv::Point at = corner(frame, panel.x, panel.y);
+        overlay(canvas, frame, at.x, at.y);
+        drawHint(frame, at, panel);
     }
+}
+
+void PauseScreen::drawHint(cv::Mat& frame, const cv::Point& at, const PausePanel& panel) const {
+    drawText(frame, hint, at.x + panel.hintX, at.y + height - 8, font, WHITE, cv::LINE_8);
 }

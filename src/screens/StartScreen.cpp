@@ -1,7 +1,7 @@
 #include "screens/StartScreen.hpp"
 
-#include "gfx/Compositing.hpp"
 #include "core/Palette.hpp"
+#include "gfx/Compositing.hpp"
 #include "gfx/Resources.hpp"
 
 #include <algorithm>
@@ -37,12 +37,7 @@ void overlayCentred(const cv::Mat& image, cv::Mat& frame, int cx, int cy,
 }
 } // namespace
 
-StartScreen::StartScreen(Resources* shared) : Screen(shared, 400, 210) {
-    titleFont.set(3, 1.9, 5);
-    hintFont.set(1, 1.0, 1);
-    titleWidth = titleFont.textWidth("START");
-    noticeFont.set(0, 0.45, 1);
-}
+StartScreen::StartScreen(Resources* shared) : Screen(shared, 400, 210) {}
 
 bool StartScreen::enter(int64_t /*nowMicros*/) {
     cv::Mat* textures = resources->textures.get();
@@ -69,7 +64,7 @@ bool StartScreen::enter(int64_t /*nowMicros*/) {
 }
 
 void StartScreen::resetSelection() {
-    choice = StartChoice::None;
+    chosen = StartChoice::None;
     carX = width / 2;
     carY = height / 2 + 10;
     leftLimit = 20;
@@ -88,9 +83,9 @@ void StartScreen::update(int shift, int64_t now) {
     // Not clamped, and a choice once made stays: the game acts on it right away.
     carX += shift;
     if (carX > rightLimit) {
-        choice = StartChoice::Start;
+        chosen = StartChoice::Start;
     } else if (carX < leftLimit) {
-        choice = StartChoice::Quit;
+        chosen = StartChoice::Quit;
     }
 }
 
@@ -106,37 +101,44 @@ void StartScreen::draw(cv::Mat& image) {
              cv::LINE_8);
     cv::line(image, cv::Point(leftLimit, top), cv::Point(rightLimit, top), WHITE, 2, cv::LINE_8);
 
-    drawOutlinedText(image, "START", image.cols / 2 - titleWidth / 2, titleFont.height + 15,
-                     titleFont, WHITE, TITLE_GREEN);
+    drawOutlinedText(image, "START", image.cols / 2 - titleFont.textWidth("START") / 2,
+                     titleFont.height + 15, titleFont, WHITE, TITLE_GREEN);
 }
 
-bool StartScreen::drawBackground(cv::Mat& frame, int /*x*/, int /*y*/) {
+StartPanel StartScreen::panel() const {
+    return {x, y, carX, carY, leftLimit, rightLimit, notice};
+}
+
+void StartScreen::drawPanel(cv::Mat& frame, const StartPanel& panel) {
+    const cv::Point at = corner(frame, panel.x, panel.y);
+    drawBackground(frame);
+    overlay(canvas, frame, at.x, at.y);
+    drawHint(frame, at, panel);
+}
+
+void StartScreen::drawBackground(cv::Mat& frame) {
     backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, grey); });
-    return true;
 }
 
-void StartScreen::drawHint(cv::Mat& frame, int px, int py) {
+void StartScreen::drawHint(cv::Mat& frame, const cv::Point& at, const StartPanel& panel) const {
     const cv::Mat* textures = resources->textures.get();
-    overlayCentred(textures[TextureStartLine], frame, px + rightLimit, py + carY);
-    overlayCentred(carImage, frame, px + carX, py + carY, carMask);
-    overlayCentred(textures[TextureGarage], frame, px + leftLimit, py + carY, garageMask);
+    overlayCentred(textures[TextureStartLine], frame, at.x + panel.rightLimit, at.y + panel.carY);
+    overlayCentred(carImage, frame, at.x + panel.carX, at.y + panel.carY, carMask);
+    overlayCentred(textures[TextureGarage], frame, at.x + panel.leftLimit, at.y + panel.carY,
+                   garageMask);
 
-    drawText(frame, "Sway your head to select or ..", px + 10, py + height - 10 - hintFont.height,
-             hintFont, BLACK, cv::LINE_8);
-    drawText(frame, "..you can press [ESC] or [ENTER] too.", px + 25, py + height - 8, hintFont,
+    drawText(frame, "Sway your head to select or ..", at.x + 10,
+             at.y + height - 10 - hintFont.height, hintFont, BLACK, cv::LINE_8);
+    drawText(frame, "..you can press [ESC] or [ENTER] too.", at.x + 25, at.y + height - 8, hintFont,
              BLACK, cv::LINE_8);
-    drawNotice(frame);
+    drawNotice(frame, panel.notice);
 }
 
-void StartScreen::addLook(Fingerprint& look) const {
-    look.add(x).add(y).add(carX).add(carY).add(leftLimit).add(rightLimit).add(notice);
-}
-
-void StartScreen::drawNotice(cv::Mat& frame) const {
+void StartScreen::drawNotice(cv::Mat& frame, const std::string& text) const {
     // The last line's baseline leaves room below for the descenders; each further line
     // stands above the one after it.
     const int margin = 10;
-    const std::vector<std::string> lines = wrapWords(notice, noticeFont, frame.cols - 2 * margin);
+    const std::vector<std::string> lines = wrapWords(text, noticeFont, frame.cols - 2 * margin);
     int baseline = frame.rows - 5 - static_cast<int>(lines.size() - 1) * (noticeFont.height + 6);
     for (const std::string& line : lines) {
         const int left = std::max(margin, frame.cols / 2 - noticeFont.textWidth(line) / 2);

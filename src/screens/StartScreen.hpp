@@ -6,6 +6,7 @@
 #include "gfx/Font.hpp"
 #include "gfx/FrameCache.hpp"
 #include "screens/Screen.hpp"
+#include "screens/StartPanel.hpp"
 
 #include <string>
 
@@ -18,9 +19,6 @@ public:
     bool enter(int64_t nowMicros) override;
     void update(int shift, int64_t nowMicros) override;
     void draw(cv::Mat& image) override;
-    bool drawBackground(cv::Mat& frame, int x, int y) override;
-    void drawHint(cv::Mat& frame, int x, int y) override;
-    void addLook(Fingerprint& look) const override;
 
     // Back to no choice with the car in the middle of the track.
     void resetSelection();
@@ -28,11 +26,23 @@ public:
     // from now until noticeMicros have passed.
     void showNotice(const std::string& text, int64_t nowMicros);
 
+    // Where the marker car and the notice stand now.
+    StartPanel panel() const;
+    // The grey blur of the frame behind the panel, the panel, the track's ends, the marker
+    // car, the hints and the notice.
+    void drawPanel(cv::Mat& frame, const StartPanel& panel);
+    StartChoice choice() const { return chosen; }
+
     static constexpr int64_t noticeMicros = 5000000;
 
-    Font titleFont;
-    Font hintFont;
-    int titleWidth = 0;
+private:
+    void drawBackground(cv::Mat& frame);
+    void drawHint(cv::Mat& frame, const cv::Point& corner, const StartPanel& panel) const;
+    void drawNotice(cv::Mat& frame, const std::string& notice) const;
+
+    const Font titleFont{3, 1.9, 5};
+    const Font hintFont{1, 1.0, 1};
+    const Font noticeFont{0, 0.45, 1};
     cv::Mat carImage;
     cv::Mat carMask;
     cv::Mat garageMask;
@@ -40,14 +50,9 @@ public:
     int carY = 0;
     int leftLimit = 0;
     int rightLimit = 0;
-    StartChoice choice = StartChoice::None;
-    Font noticeFont;
+    StartChoice chosen = StartChoice::None;
     std::string notice; // empty while none is shown
     int64_t noticeUntil = 0;
-
-private:
-    void drawNotice(cv::Mat& frame) const;
-
     FrameCache backdropCache; // the last frame behind the panel and its grey blur
     cv::Mat grey;
 };

@@ -24,7 +24,8 @@ protected:
     // A camera that has nothing to give; the thread is never started here.
     DetectionThread detection{config,
                               std::make_unique<FileFrameSource>(std::vector<std::string>{})};
-    Game game{1, ::testing::TempDir() + "keytable-hiscore.xml"};
+    std::ostringstream console;
+    Game game{1, ::testing::TempDir() + "keytable-hiscore.xml", nullptr, console};
     std::ostringstream out;
     KeyTable keys{config, game, detection, out};
 };
@@ -49,40 +50,42 @@ TEST_F(KeyTableTest, TogglesEchoTheirNewValueAndCapitalsActAsSmallLetters) {
 }
 
 TEST_F(KeyTableTest, UnboundKeysDoNothing) {
-    game.state = GameState::Playing;
+    game.startRun();
     for (int key : std::initializer_list<int>{'b', 'j', 'q', 'w', 'x', 'y', 'r', KEY_NONE, 0xFF51,
                                               0xFF54, 0xFFBE, 0xFFE1, 'R' + 256, 'S' + 256})
         EXPECT_EQ(press(key), "") << key;
-    EXPECT_TRUE(game.state == GameState::Playing && config.blur && config.keyStep == 0);
+    EXPECT_TRUE(game.state() == GameState::Playing && config.blur && config.keyStep == 0);
 }
 
 TEST_F(KeyTableTest, GStartsARunOnlyFromTheStartScreen) {
     press('g');
-    EXPECT_EQ(game.state, GameState::Playing);
-    game.state = GameState::Paused;
+    EXPECT_EQ(game.state(), GameState::Playing);
+    ASSERT_TRUE(game.handleKey(KEY_SPACE, 0));
     press('g');
-    EXPECT_EQ(game.state, GameState::Paused);
+    EXPECT_EQ(game.state(), GameState::Paused);
 }
 
 TEST_F(KeyTableTest, TReturnsToTheStartScreenAndVRestartsInPlace) {
-    game.state = GameState::Paused;
-    game.gameTime = 5000000;
+    game.startRun();
+    game.update(0, 0);
+    game.update(0, 5000000);
+    ASSERT_TRUE(game.handleKey(KEY_SPACE, 0));
     press('v');
-    EXPECT_EQ(game.state, GameState::Paused);
-    EXPECT_EQ(game.gameTime, 0);
-    game.state = GameState::Playing;
-    game.startScreen.carX = 300;
+    EXPECT_EQ(game.state(), GameState::Paused);
+    EXPECT_EQ(game.run().time(), 0);
+    game.toStartScreen();
+    game.update(0, 6000000);
+    game.update(100, 6100000); // the start screen's car moves off the middle
     press('t');
-    EXPECT_EQ(game.state, GameState::Start);
-    EXPECT_EQ(game.startScreen.carX, 200);
+    EXPECT_EQ(game.state(), GameState::Start);
+    EXPECT_EQ(game.view().start->carX, 200);
 }
 
 TEST_F(KeyTableTest, DumpListsTimeAndEveryTrafficCar) {
-    game.gameTime = 2500000;
-    game.canGenCar = true;
-    game.spawnCar();
-    Car& car = game.cars.front();
-    car.y = 37.8;
+    game.startRun();
+    game.update(0, 0);
+    game.update(0, 2500000);
+    Car& car = game.run().placeCar(200, 37.8, 0);
     const std::string expected =
         " gameTime: 2.500s canGenCar: 1\n cars: 1\n car " + std::to_string(car.id) + ": y: 37\n";
     EXPECT_EQ(press('z'), expected);

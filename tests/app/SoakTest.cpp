@@ -27,14 +27,14 @@ TEST_F(GameSoak, TenMinutesOfPlayKeepTheResidentSizeFlat) {
     for (int frame = 0; frame < 10 * 3600; ++frame) { // 60 frames a second
         // Weave across the road, so that the run has its share of collisions.
         step(16667, (frame / 40) % 2 == 0 ? 5 : -5);
-        blur.newPicture(game.frame, game.redraw(), true);
-        if (game.state == GameState::HiScore) {
+        blur.newPicture(game.frame(), game.redraw(), true);
+        if (game.state() == GameState::HiScore) {
             press('a');
-            press(ENTER); // inserts and saves the record
+            press(KEY_ENTER); // inserts and saves the record
         }
-        if (game.state == GameState::Start) {
+        if (game.state() == GameState::Start) {
             ++runs;
-            press(ENTER);
+            press(KEY_ENTER);
         }
         if (frame == 3600)
             afterFirstMinute = residentPages();

@@ -22,7 +22,7 @@ struct NameEntry : ::testing::Test {
 TEST_F(NameEntry, KeysEditAtTheEndAndOnlyPrintableCodesAreTaken) {
     ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 5000, 0), 1000));
     type({8, 'A', 'b', ' ', 'c', 8, 8, 'x'}); // Backspace on nothing is taken too
-    EXPECT_EQ(screen.typedName, "Abx");
+    EXPECT_EQ(screen.panel().typedName, "Abx");
     // ESC, arrows, F1, DEL, codes whose low byte looks printable, no key.
     for (int key : {27, 0xFF51, 0xFF54, 0xFFBE, 0x141, 0x10061, 127, 255, 31, -1})
         EXPECT_FALSE(screen.handleKey(key)) << key;
@@ -34,38 +34,38 @@ TEST_F(NameEntry, CursorShows600HidesFor200FromTheOffer) {
     const int64_t at[] = {0, 599999, 600000, 799999, 800000, 1399999, 1400000};
     for (int i = 0; i < 7; ++i) {
         screen.update(0, 1000 + at[i]);
-        EXPECT_EQ(screen.cursorVisible, "1100110"[i] == '1') << at[i];
+        EXPECT_EQ(screen.panel().cursorVisible, "1100110"[i] == '1') << at[i];
     }
 }
 
-TEST_F(NameEntry, OnlyARankingResultOpensTheCentredGreyPanel) {
-    cv::Mat frame = roadFrame();
-    const cv::Mat original = frame.clone();
+TEST_F(NameEntry, OnlyARankingResultOpensTheCentredPanelOverTheGreyedFrame) {
     EXPECT_FALSE(screen.offer(HiScoreEntry("", 0, 1519, 0), 1000)); // below a full table
-    EXPECT_EQ(screen.y, -275);
-    EXPECT_TRUE(screen.drawBackground(frame, 115, 25));
-    EXPECT_TRUE(identical(frame, original));
+    HiScorePanel panel = screen.panel();
+    EXPECT_EQ(cv::Point3i(panel.y, int(panel.mode), panel.pendingRank), cv::Point3i(-275, 0, -1));
+    cv::Mat frame = roadFrame();
+    screen.drawPanel(frame, panel);
+    EXPECT_FALSE(allGrey(frame)) << "the table at the top leaves the road alone";
     ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 3000, 2), 1000));
-    EXPECT_EQ(cv::Point3i(screen.pendingRank, screen.x, screen.y), cv::Point3i(1, -285, -127));
+    panel = screen.panel();
+    EXPECT_EQ(cv::Point3i(panel.pendingRank, panel.x, panel.y), cv::Point3i(1, -285, -127));
     EXPECT_EQ(hiScore.entries.size(), 8u); // not inserted before ENTER
-    EXPECT_TRUE(screen.drawBackground(frame, 115, 173));
-    EXPECT_TRUE(identical(frame, greyBlur(original)));
+    frame = roadFrame();
+    screen.drawPanel(frame, panel);
+    EXPECT_TRUE(allGrey(frame(cv::Rect(0, 560, 800, 40))));
 }
 
 // The screen hands the named record back and leaves the table to the game's store.
 TEST_F(NameEntry, EnterConfirmsTheNameAndReturnsThePanelToTheTop) {
     ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1), 1000)); // 2990: rank 3
     type({'Z', 'e', 'd'});
-    EXPECT_FALSE(screen.confirmed);
+    EXPECT_EQ(screen.mode(), HiScoreMode::NameEntry);
     type({13});
-    EXPECT_TRUE(screen.confirmed);
-    EXPECT_EQ(screen.y, -275);
-    EXPECT_EQ(screen.mode, HiScoreMode::Table);
-    EXPECT_EQ(screen.pending.name, "Zed");
-    EXPECT_EQ(screen.pending.total, 2990);
+    EXPECT_EQ(screen.panel().y, -275);
+    EXPECT_EQ(screen.mode(), HiScoreMode::Table);
+    EXPECT_EQ(screen.record().name, "Zed");
+    EXPECT_EQ(screen.record().total, 2990);
     EXPECT_FALSE(screen.handleKey('q'));
     ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 9000, 0), 1000));
-    EXPECT_FALSE(screen.confirmed);
     type({13});
-    EXPECT_EQ(screen.pending.name, "");
+    EXPECT_EQ(screen.record().name, "");
 }

@@ -9,18 +9,13 @@ struct Pause : ::testing::Test {
     Pause() : screen(&resources) {
         screen.enter(T);
         screen.draw(screen.canvas);
-        cv::GaussianBlur(road, blurred, cv::Size(0, 0), 3.1);
     }
-    // A paused frame at `now`; false when the frame shows nothing but the colour blur.
-    bool shownAt(int64_t now, int shift = 0) {
-        screen.update(shift, now);
-        cv::Mat frame = road.clone();
-        compose(screen, frame);
-        return !identical(frame, blurred);
+    bool shownAt(int64_t now) {
+        screen.update(0, now);
+        return screen.panel().visible;
     }
     Resources resources;
     PauseScreen screen;
-    cv::Mat road = roadFrame(), blurred;
 };
 
 TEST_F(Pause, BlinkShows600HidesFor200FromTheFrameThatNoticedAndStandsStillBetweenPauses) {
@@ -32,10 +27,25 @@ TEST_F(Pause, BlinkShows600HidesFor200FromTheFrameThatNoticedAndStandsStillBetwe
 }
 
 TEST_F(Pause, HintFollowsTheSteeringBetweenTenPixelMargins) {
-    const int w = screen.hintWidth; // {shift, hintX after it}: centred, then between margins
-    const int steps[][2] = {{0, 250 - w / 2}, {5, 255 - w / 2}, {1000, 490 - w}, {-1000, 10}};
-    for (const auto& [shift, x] : steps) {
-        shownAt(T, shift);
-        EXPECT_EQ(screen.hintX, x) << shift;
-    }
+    const int centred = screen.panel().hintX;
+    screen.update(1000, T);
+    const int right = screen.panel().hintX; // 490 less the hint's width
+    EXPECT_EQ(centred, 250 - (490 - right) / 2);
+    screen.update(-5, T);
+    EXPECT_EQ(screen.panel().hintX, right - 5);
+    screen.update(-1000, T);
+    EXPECT_EQ(screen.panel().hintX, 10);
+}
+
+TEST_F(Pause, TheFrameIsBlurredAndThePanelShowsOnlyWhileVisible) {
+    PausePanel panel = screen.panel();
+    cv::Mat hidden = roadFrame(), shown = roadFrame();
+    panel.visible = false;
+    screen.drawPanel(hidden, panel);
+    panel.visible = true;
+    screen.drawPanel(shown, panel);
+    cv::Mat blurred = roadFrame();
+    Screen::blurFrame(blurred);
+    EXPECT_TRUE(identical(hidden, blurred));
+    EXPECT_FALSE(identical(shown, blurred));
 }

@@ -1,0 +1,248 @@
+// The game's states and keys, and its frames drawn from values.
+
+#include "GameFixture.hpp"
+
+#include <functional>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+using GameStates = GameTest;
+using GameRecords = GameTest;
+using GameDrawing = GameTest;
+
+// The region where two pictures differ; empty when they are equal.
+cv::Rect changed(const cv::Mat& a, const cv::Mat& b) {
+    const cv::Mat channels = a != b;
+    cv::Mat differs;
+    cv::reduce(channels.reshape(1, a.rows * a.cols), differs, 1, cv::REDUCE_MAX);
+    return cv::boundingRect(differs.reshape(1, a.rows));
+}
+} // namespace
+
+TEST_F(GameStates, EscQuitsFromTheStartAndFromThePause) {
+    EXPECT_TRUE(press(KEY_ESC));
+    EXPECT_EQ(game.state(), GameState::Quit);
+    startRun();
+    EXPECT_FALSE(press(KEY_ESC)) << "a run is left by the key table";
+    ASSERT_TRUE(press(KEY_SPACE));
+    EXPECT_TRUE(press(KEY_ESC));
+    EXPECT_EQ(game.state(), GameState::Quit);
+}
+
+TEST_F(GameStates, DrivingIntoTheGarageEndsTheGame) {
+    step(0);
+    for (int i = 0; i < 37 && game.state() == GameState::Start; ++i)
+        step(16667, -5);
+    EXPECT_EQ(game.state(), GameState::Quit);
+}
+
+TEST_F(GameStates, PauseStopsTheRunClockAndSpaceResumesIt) {
+    startRun();
+    step(10000);
+    ASSERT_TRUE(press(KEY_SPACE));
+    step(2000000);
+    ASSERT_TRUE(press(KEY_SPACE));
+    step(20000);
+    EXPECT_EQ(game.run().time(), 30000);
+}
+
+TEST_F(GameStates, TheTestKeyOffersAResultThatRanks) {
+    startRun();
+    EXPECT_FALSE(press(0x110000 | 'd')) << "codes above 255 are not letters";
+    EXPECT_TRUE(press('D'));
+    ASSERT_EQ(game.state(), GameState::HiScore);
+    EXPECT_EQ(game.view().table->pending.total, 194008);
+}
+
+TEST_F(GameStates, TimeUpOffersAResultThatRanksOrReturnsToTheStart) {
+    startRun();
+    step(::Run::runLength);
+    EXPECT_EQ(game.state(), GameState::Start) << "below the built-in table";
+    game.hiScores().table().clear();
+    startRun();
+    step(::Run::runLength);
+    EXPECT_EQ(game.state(), GameState::HiScore);
+}
+
+TEST_F(GameRecords, TheNamedRecordIsSavedAndShownAndANewRunStartsClean) {
+    startRun();
+    game.run().placeCar(200, 0, 0);
+    ASSERT_TRUE(press('d') && press('A') && press('l') && press(KEY_ENTER));
+    EXPECT_EQ(game.state(), GameState::Start);
+    EXPECT_EQ(game.view().table->table.entries.front().name, "Al");
+    HiScoreStore saved((scratch.path / "hiscore.xml").string(), nullptr, console);
+    saved.load();
+    EXPECT_EQ(saved.table().entries.front().name, "Al");
+    ASSERT_TRUE(press(KEY_ENTER));
+    EXPECT_TRUE(game.run().traffic().empty());
+}
+
+TEST_F(GameRecords, AFailedSaveShowsItsConsoleLineOnTheStartScreenForFiveSeconds) {
+    Game failing(1, (scratch.path / "none/hiscore.xml").string(), nullptr, console);
+    ASSERT_TRUE(failing.init(now));
+    failing.startRun();
+    console.str("");
+    ASSERT_TRUE(failing.handleKey('d', now) && failing.handleKey(KEY_ENTER, now));
+    const std::string notice = failing.view().start->notice;
+    EXPECT_EQ(notice.rfind("Can't save '", 0), 0u) << notice;
+    EXPECT_EQ(console.str(), notice + "\n");
+    failing.update(0, now);
+    failing.update(0, now + StartScreen::noticeMicros - 1);
+    EXPECT_EQ(failing.view().start->notice, notice);
+    failing.update(0, now + StartScreen::noticeMicros);
+    EXPECT_EQ(failing.view().start->notice, "");
+}
+
+TEST_F(GameRecords, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
+    HiScoreStore other((scratch.path / "hiscore.xml").string(), nullptr, console);
+    for (const int better : {1, 8}) {
+        startRun();
+        ASSERT_TRUE(press('d'));
+        for (int i = 0; i < better; ++i)
+            other.save(HiScoreEntry("other", 0, 500000 + i, 0));
+        ASSERT_TRUE(press('a') && press(KEY_ENTER));
+        const FrameView view = game.view();
+        const std::list<HiScoreEntry>& shown = view.table->table.entries;
+        EXPECT_EQ(shown.front().name, "other");
+        EXPECT_EQ(std::next(shown.begin())->name, better == 1 ? "a" : "other");
+        EXPECT_EQ(view.start->notice.rfind("Your record no longer ranks", 0),
+                  better == 1 ? std::string::npos : 0u);
+    }
+}
+
+TEST_F(GameDrawing, AOneLineNoticeShowsBelowThePlayersCar) {
+    Game failing(1, "none/h.xml", nullptr, console); // no such folder here
+    ASSERT_TRUE(failing.init(now));
+    failing.startRun();
+    ASSERT_TRUE(failing.handleKey('d', now) && failing.handleKey(KEY_ENTER, now));
+    failing.update(0, now);
+    failing.update(0, now + StartScreen::noticeMicros - 1);
+    failing.draw();
+    const cv::Mat shown = failing.frame().clone();
+    failing.update(0, now + StartScreen::noticeMicros);
+    failing.draw();
+    const cv::Rect notice = changed(shown, failing.frame());
+    const CarView& car = failing.view().run.player;
+    EXPECT_FALSE(notice.empty());
+    EXPECT_GE(notice.y, car.y + failing.run().player().height()) << notice;
+}
+
+TEST_F(GameDrawing, EachHudFigureShowsBelowItsLabel) {
+    // Speed and time on the left, distance, score and hits on the right, in that order down.
+    const std::function<void(HudView&)> changes[] = {
+        [](HudView& hud) { hud.speed = "88"; }, [](HudView& hud) { hud.time = "8.8"; },
+        [](HudView& hud) { hud.length = "8.88"; }, [](HudView& hud) { hud.score = "888"; },
+        [](HudView& hud) { hud.hits = "88"; }};
+    RunDrawing drawing(cv::imread("graphics/car.png"), {800, 600});
+    const RunView plain = game.run().view();
+    cv::Mat still(600, 800, CV_8UC3), shown(600, 800, CV_8UC3);
+    drawing.draw(still, plain);
+    int lastTop = -1;
+    for (int i = 0; i < 5; ++i) {
+        RunView view = plain;
+        changes[i](view.hud);
+        drawing.draw(shown, view);
+        const cv::Rect figure = changed(still, shown);
+        EXPECT_TRUE(i < 2 ? figure.br().x <= 200 : figure.x >= 600) << i << figure;
+        EXPECT_GT(figure.y, i == 2 ? -1 : lastTop) << i << figure;
+        lastTop = figure.y;
+    }
+}
+
+TEST_F(GameDrawing, TheViewShakesOnlyInPlay) {
+    startRun();
+    game.run().setPlayerSpeed(0);
+    game.run().holdSpeed();
+    game.run().placeCar(game.run().player().x, game.run().player().y, 0);
+    step(10000); // a hit
+    ASSERT_TRUE(game.run().shaking());
+    for (const int key : {0, int{KEY_SPACE}}) { // in play, then paused
+        if (key != 0)
+            ASSERT_TRUE(press(key));
+        double moved = 0;
+        game.draw();
+        const cv::Mat first = game.frame().clone();
+        for (int i = 0; i < 30; ++i) { // each frame has one chance in five to stay in place
+            game.draw();
+            moved += cv::norm(game.frame(), first, cv::NORM_INF);
+        }
+        EXPECT_EQ(moved > 0, key == 0) << key;
+    }
+}
+
+// A game that skips drawing whenever its view stands still, played beside a twin that draws
+// every frame from scratch: every picture must be the twin's, skipped or not.
+class SkippedDrawing : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        ASSERT_TRUE(twin.init(now));
+    }
+    // Frames of the given shift; the numbers of those that differ from the twin's.
+    std::vector<int> frames(int count, int shift = 0) {
+        std::vector<int> differing;
+        for (int i = 0; i < count; ++i, ++frame) {
+            now += 16667;
+            game.update(shift, now);
+            twin.update(shift, now);
+            skipped += game.redraw() ? 0 : 1;
+            twin.draw();
+            if (cv::norm(game.frame(), twin.frame(), cv::NORM_INF) != 0)
+                differing.push_back(frame);
+        }
+        return differing;
+    }
+    bool both(int key) { return game.handleKey(key, now) && twin.handleKey(key, now); }
+    template <typename Change> void change(Change&& apply) {
+        apply(game);
+        apply(twin);
+    }
+
+    Game twin{1, scratch.path / "twin.xml", nullptr, console};
+    int skipped = 0;
+    int frame = 0;
+    const std::vector<int> none;
+};
+
+TEST_F(SkippedDrawing, EveryScreenLooksDrawnAnewWhileItsPanelMoves) {
+    // The start screen stands still, then its car is steered.
+    EXPECT_EQ(frames(20), none);
+    EXPECT_GE(skipped, 18) << "a still start screen is not drawn again";
+    EXPECT_EQ(frames(5, 3), none);
+    // The blinking pause panel, whose hint follows the steering.
+    ASSERT_TRUE(both(KEY_ENTER));
+    EXPECT_EQ(frames(30, 4), none);
+    ASSERT_TRUE(both(KEY_SPACE));
+    EXPECT_EQ(frames(60), none);
+    EXPECT_EQ(frames(10, -5), none);
+    // Name entry: the blinking cursor, a typed name, a deleted letter, the new table.
+    ASSERT_TRUE(both(KEY_SPACE) && both('d'));
+    EXPECT_EQ(frames(60), none);
+    for (const int key : {int{'J'}, int{'o'}, KEY_BACKSPACE, int{KEY_ENTER}}) {
+        ASSERT_TRUE(both(key));
+        EXPECT_EQ(frames(3), none) << key;
+    }
+}
+
+TEST_F(SkippedDrawing, AStillRoadShowsEachChangeOfItsCars) {
+    ASSERT_TRUE(both(KEY_ENTER));
+    std::vector<Car*> cars;
+    change([&](Game& g) {
+        g.run().holdTraffic();
+        g.run().holdSpeed();
+        cars.push_back(&g.run().placeCar(300, 100, 0));
+    });
+    EXPECT_EQ(frames(2), none);
+    const std::function<void(Car&)> changes[] = {
+        [](Car& car) { car.y += 5; },
+        [](Car& car) { car.x += 5; },
+        [](Car& car) { car.blinkState = 1; },
+    };
+    for (const auto& apply : changes) {
+        for (Car* car : cars)
+            apply(*car);
+        EXPECT_EQ(frames(1), none) << "change " << (&apply - changes);
+    }
+    EXPECT_EQ(frames(1, 5), none) << "the player's car";
+}
