@@ -158,8 +158,9 @@ TEST_F(GameDrawing, TheViewShakesOnlyInPlay) {
     step(10000); // a hit
     ASSERT_TRUE(game.run().shaking());
     for (const int key : {0, int{KEY_SPACE}}) { // in play, then paused
-        if (key != 0)
+        if (key != 0) {
             ASSERT_TRUE(press(key));
+        }
         double moved = 0;
         game.draw();
         const cv::Mat first = game.frame().clone();
