@@ -150,6 +150,23 @@ TEST_F(GameDrawing, EachHudFigureShowsBelowItsLabel) {
     }
 }
 
+TEST_F(GameDrawing, TheCarsShowWhereTheRunPutsThem) {
+    startRun();
+    game.run().holdSpeed(); // the road and the HUD stand still
+    Car& car = game.run().placeCar(300, 100, 0);
+    game.draw();
+    const cv::Mat before = game.frame().clone();
+    car.x += 7;
+    step(0, 3); // and the player steers
+    game.draw();
+    const CarView& player = game.view().run.player;
+    const cv::Rect traffic(300, 100, car.width() + 7, car.height());
+    const cv::Rect steered(player.x - 3, player.y, car.width() + 3, car.height());
+    const cv::Rect moved = changed(before, game.frame());
+    EXPECT_EQ(moved, (moved & traffic) | (moved & steered));
+    EXPECT_FALSE((moved & traffic).empty() || (moved & steered).empty()) << moved;
+}
+
 TEST_F(GameDrawing, TheViewShakesOnlyInPlay) {
     startRun();
     game.run().setPlayerSpeed(0);

@@ -2,6 +2,7 @@
 #include "ScreenTestSupport.hpp"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 const int64_t T = 5000000;
 
@@ -37,15 +38,16 @@ TEST_F(Pause, HintFollowsTheSteeringBetweenTenPixelMargins) {
     EXPECT_EQ(screen.panel().hintX, 10);
 }
 
-TEST_F(Pause, TheFrameIsBlurredAndThePanelShowsOnlyWhileVisible) {
-    PausePanel panel = screen.panel();
-    cv::Mat hidden = roadFrame(), shown = roadFrame();
-    panel.visible = false;
-    screen.drawPanel(hidden, panel);
-    panel.visible = true;
-    screen.drawPanel(shown, panel);
+TEST_F(Pause, TheFrameIsBlurredAndThePanelShowsWithItsHintOnlyWhileVisible) {
     cv::Mat blurred = roadFrame();
     Screen::blurFrame(blurred);
-    EXPECT_TRUE(identical(hidden, blurred));
-    EXPECT_FALSE(identical(shown, blurred));
+    // The panel given, not the screen's own: hidden, then shown with the hint in two places.
+    std::vector<cv::Mat> frames;
+    for (const auto& [visible, hintX] : {std::pair{false, 10}, {true, 10}, {true, 20}}) {
+        frames.push_back(roadFrame());
+        screen.drawPanel(frames.back(), {screen.panel().x, screen.panel().y, visible, hintX});
+    }
+    EXPECT_TRUE(identical(frames[0], blurred));
+    EXPECT_FALSE(identical(frames[1], blurred));
+    EXPECT_FALSE(identical(frames[1], frames[2]));
 }
