@@ -11,7 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -40,7 +40,7 @@ struct Step {
 int main() {
     // A folder that does not exist: the record's save fails and the start screen says so.
     const std::string table = "/nonexistent-dravolt-replay/hiscore.xml";
-    Game game(1, table), twin(1, table);
+    Game game(1, table, nullptr, std::cout), twin(1, table, nullptr, std::cout);
     int64_t now = 1000000;
     if (!game.init(now) || !twin.init(now)) {
         std::fprintf(stderr, "run from the repository root\n");

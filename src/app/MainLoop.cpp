@@ -65,8 +65,9 @@ int nextKey(const Game& game, TypedLetters& letters) {
     return game.state() == GameState::HiScore ? typed : key;
 }
 
-void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
-    KeyTable keys(config, game, detection, std::cout);
+void runFrameLoop(Config& config, DetectionThread& detection, Game& game,
+                  std::ostream& console) {
+    KeyTable keys(config, game, detection, console);
     FrameBlur blur;
     TypedLetters letters(WINDOW_TITLE);
     for (;;) {
@@ -97,22 +98,25 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game) {
 } // namespace
 
 void runGame(const CameraFactory& openCamera) {
-    printBanner(std::cout);
-    printHelp(std::cout);
+    // Every message of the game goes to the one console.
+    std::ostream& console = std::cout;
+    printBanner(console);
+    printHelp(console);
     // Where the game's data is read and its files are written, decided once for the run.
     const GamePaths paths;
     Config config(paths.cascadeFile().string());
-    printSettings(config, std::cout);
+    printSettings(config, console);
 
     const std::string problem = displayProblem();
     if (!problem.empty()) {
-        std::cout << "ERROR: " << problem << ": Dravolt needs a desktop to show its window."
+        console << "ERROR: " << problem << ": Dravolt needs a desktop to show its window."
                   << std::endl;
         waitForCharacter();
         return;
     }
 
     std::unique_ptr<DetectionThread> detection = makeDetectionThread(config, openCamera);
+    detection->setConsole(console);
     detection->setPaths(paths);
     if (!detection->init()) {
         waitForCharacter();
@@ -124,7 +128,7 @@ void runGame(const CameraFactory& openCamera) {
 
     // Every start brings other traffic.
     auto game = std::make_unique<Game>(static_cast<uint64_t>(cv::getTickCount()),
-                                       paths.writeFile("hiscore.xml").string(), &paths);
+                                       paths.writeFile("hiscore.xml").string(), &paths, console);
     if (!game->init(nowMicros())) {
         waitForCharacter();
         detection->stop(false);
@@ -134,7 +138,7 @@ void runGame(const CameraFactory& openCamera) {
     cv::imshow(WINDOW_TITLE, game->frame());
     detection->updateCameraWindow();
 
-    runFrameLoop(config, *detection, *game);
+    runFrameLoop(config, *detection, *game, console);
     detection->stop(true);
     game.reset();
 }

@@ -17,7 +17,7 @@
 #include "screens/StartScreen.hpp"
 
 #include <cstdint>
-#include <iostream>
+#include <ostream>
 #include <opencv2/core.hpp>
 #include <optional>
 #include <string>
@@ -30,8 +30,7 @@ public:
     // table is loaded from and saved to (empty: nowhere); paths finds the textures and makes
     // the folder of the per-user files (null: everything in the working folder); every
     // message goes to console.
-    explicit Game(uint64_t seed, std::string hiScoreFile = "hiscore.xml",
-                  const GamePaths* paths = nullptr, std::ostream& console = std::cout);
+    Game(uint64_t seed, std::string hiScoreFile, const GamePaths* paths, std::ostream& console);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
     virtual ~Game() = default;
