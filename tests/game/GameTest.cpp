@@ -210,9 +210,10 @@ TEST_F(SkippedDrawing, EveryScreenLooksDrawnAnewWhileItsPanelMoves) {
     EXPECT_EQ(frames(20), none);
     EXPECT_GE(skipped, 18) << "a still start screen is not drawn again";
     EXPECT_EQ(frames(5, 3), none);
-    // The blinking pause panel, whose hint follows the steering.
+    // The road, then the blinking pause panel, whose hint follows the steering.
     ASSERT_TRUE(both(KEY_ENTER));
     EXPECT_EQ(frames(30, 4), none);
+    EXPECT_EQ(frames(30), none) << "the kerbs move while the figures stand";
     ASSERT_TRUE(both(KEY_SPACE));
     EXPECT_EQ(frames(60), none);
     EXPECT_EQ(frames(10, -5), none);
