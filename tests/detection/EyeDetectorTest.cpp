@@ -4,6 +4,7 @@
 #include "detection/EyeDetector.hpp"
 #include "DetectionTestSupport.hpp"
 #include "core/Config.hpp"
+#include "core/GamePaths.hpp"
 
 #include <map>
 #include <sstream>
@@ -104,6 +105,21 @@ TEST(EyeDetectorDump, ListsRectanglesComparisonsThenWritesTheMarkedImage) {
     EXPECT_EQ(p.canvas.at<cv::Vec3b>(100, 102), cv::Vec3b(0, 0, 255));
     EXPECT_EQ(p.canvas.at<cv::Vec3b>(100, 120), cv::Vec3b(0, 0, 0));
     EXPECT_EQ(p.canvas.at<cv::Vec3b>(106, 180), cv::Vec3b(255, 255, 255));
+}
+
+TEST(EyeDetectorDump, WithoutAHomeFolderSaysWhyAndWritesNothing) {
+    testsupport::ScratchFolder folder;
+    GamePaths::Inputs installedWithoutHome; // no textures here, no HOME, no account
+    installedWithoutHome.workingFolder = folder.path;
+    const GamePaths nowhere(installedWithoutHome);
+    Pairing p;
+    p.detector.paths = &nowhere;
+    p.frame({}, true);
+    const std::string out = p.console.str();
+    const std::string seconds = std::to_string(std::stoll(out.substr(2)));
+    EXPECT_EQ(out, "\n\n" + seconds + " can't dump to file 'image_" + seconds +
+                       ".png': there is no home folder to keep it in\n");
+    EXPECT_EQ(folder.files(), 0u);
 }
 
 TEST(FaceDetection, FindsTheEyesTiltSteersWithItsSignAndMoreForMoreNoFaceGivesZero) {
