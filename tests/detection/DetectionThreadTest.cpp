@@ -91,9 +91,6 @@ TEST(DetectionThreadLoop, SwayReachesPendingShiftOneDumpPerRequestUntilTheCamera
     worker.thread->dumpInfo = true;
     worker.thread->dumpInfoRenewed = true;
     worker.run();
-    EXPECT_GT(worker.thread->pendingShift, 0);
-    ASSERT_EQ(worker.thread->history.entries.size(), 3u);
-    EXPECT_EQ(worker.thread->history.entries.back().shift, worker.thread->pendingShift);
     const std::string out = worker.console.str();
     const std::regex expected("(\\d+ dump to file 'image_\\d+\\.png'\\n)dumpInfo - cleared\\n"
                               "WARN: Camera capture failed. You can still control game through "
@@ -103,6 +100,9 @@ TEST(DetectionThreadLoop, SwayReachesPendingShiftOneDumpPerRequestUntilTheCamera
     EXPECT_FALSE(worker.thread->dumpInfo);
     EXPECT_EQ(worker.folder.files(), 2u); // the classifier folder and one PNG
     EXPECT_FALSE(worker.config.cameraEnabled);
+    EXPECT_GT(worker.thread->pendingShift, 0);
+    ASSERT_EQ(worker.thread->history.entries.size(), 3u);
+    EXPECT_EQ(worker.thread->history.entries.back().shift, worker.thread->pendingShift);
 }
 
 TEST(DetectionThreadLoop, DetectionOffLeavesCameraIdleAndRecordsZeros) {
