@@ -273,13 +273,13 @@ TEST(HiScoreStoreRace, ADamagedFileIsReadAgainUnderTheLock) {
             return game.out() + rows(game.store.table()).back();
         });
         // Once the child has the lock file open (besides the descriptor it was born with), it
-        // has read the damaged file and waits. A descriptor may close while it is looked at.
+        // has read the damaged file and waits.
         const auto waiting = [&] {
             int open = 0;
-            std::error_code closed;
-            for (const auto& fd :
-                 fs::directory_iterator("/proc/" + std::to_string(late.pid) + "/fd"))
-                open += fs::read_symlink(fd.path(), closed) == lockFile;
+            std::error_code gone; // a descriptor may close while the list is read
+            const fs::path list = "/proc/" + std::to_string(late.pid) + "/fd";
+            for (fs::directory_iterator fd(list, gone), end; fd != end; fd.increment(gone))
+                open += fs::read_symlink(fd->path(), gone) == lockFile;
             return open == 2;
         };
         for (int tries = 0; tries < 60000 && !waiting(); ++tries)
