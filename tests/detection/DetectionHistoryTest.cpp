@@ -22,7 +22,7 @@ const cv::Vec3b black(0, 0, 0), white(255, 255, 255), yellow(0, 255, 255), rule(
 
 } // namespace
 
-// The fifth value from the end falls out: above row 10 only the centre line is left.
+// Of five values the oldest falls out: above row 10 only the centre line is left.
 TEST(HistoryGraph, ValuesStandOffTheCentreOnTheirSideNewestAtTheBottom) {
     const cv::Mat strip = graph({{8, 7}, {-6, 7}, {-6, 7}, {4, 7}, {4, 7}});
     EXPECT_EQ(strip.at<cv::Vec3b>(5, 10), white);
