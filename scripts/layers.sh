@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
 # Prints the include graph of src/ by folder and fails when a folder includes one above it.
-# The layers, bottom first: a folder may include its own headers and those of lower layers.
-#   core < hiscore < gfx < detection, screens < game < app
+# The layers and their ranks come from cmake/layers.txt: a folder may include its own headers
+# and those of lower layers. It fails too when a layer of that list links one that is not listed
+# before it with a lower rank.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-declare -A rank=([core]=0 [hiscore]=1 [gfx]=2 [detection]=3 [screens]=3 [game]=4 [app]=5)
+source scripts/layer-list.sh
+read_layers
+status=0
+declare -A listed=()
+for layer in "${layers[@]}"; do
+    for below in ${links[$layer]}; do
+        if [ -z "${listed[$below]+x}" ] || [ "${rank[$below]}" -ge "${rank[$layer]}" ]; then
+            echo "cmake/layers.txt: $layer links $below, which is not a layer below it"
+            status=1
+        fi
+    done
+    listed[$layer]=1
+done
 edges=$(grep -rHoE '^#include "[a-z]+/' src --include='*.cpp' --include='*.hpp' |
     sed -E 's#^src/([a-z]+)/[^:]*:\#include "([a-z]+)/#\1 \2#' | grep -v '^src/' | sort | uniq -c)
-status=0
 while read -r count from to; do
     [ -n "$from" ] || continue
     mark=""

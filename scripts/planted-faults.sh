@@ -19,16 +19,6 @@ tree=$work/tree
 build=$work/build
 log=$work/log.txt
 
-# Which layers' tests see a change in a layer: the layer itself and all that link it.
-declare -A seenBy=(
-    [core]="core hiscore gfx detection screens game app"
-    [hiscore]="hiscore screens game app"
-    [gfx]="gfx detection screens game app"
-    [detection]="detection app"
-    [screens]="screens game app"
-    [game]="game app"
-    [app]="app")
-
 # Brings the scratch copy up to the working tree's (or the commit's) content. Only files whose
 # content differs are copied (with a fresh time stamp, so the build sees them); files gone are
 # removed.
@@ -82,6 +72,10 @@ if [ ${#files[@]} -ne ${#froms[@]} ] || [ ${#files[@]} -ne ${#tos[@]} ]; then
 fi
 
 sync_tree
+# The layers of the tree under test: a change in a layer is seen by its own tests and by those
+# of every layer that links it (seenBy). A commit from before the list reads today's.
+source scripts/layer-list.sh
+if [ -f "$tree/cmake/layers.txt" ]; then read_layers "$tree/cmake/layers.txt"; else read_layers; fi
 bad=0
 for i in "${!files[@]}"; do
     n=$(FROM=${froms[$i]} occurrences "$tree/${files[$i]}" 2>/dev/null || echo 0)
@@ -115,7 +109,7 @@ run_tests() { # LAYERS
 mkdir -p "$work"
 : > "$log"
 cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >> "$log" 2>&1
-everything="core hiscore gfx detection screens game app"
+everything="${layers[*]}"
 if ! build_tests "$everything" || ! run_tests "$everything"; then
     echo "the unit tests fail without any fault (see $log)" >&2
     exit 1

@@ -9,8 +9,8 @@
 // with a smooth filter, the rim blends with the transparent area into a dark edge instead of
 // a coloured fringe.
 
-#include "gfx/Compositing.hpp"
 #include "core/Palette.hpp"
+#include "gfx/Compositing.hpp"
 
 #include <filesystem>
 #include <iostream>

@@ -6,6 +6,9 @@
 
 const std::string WINDOW_TITLE = "Dravolt";
 
+// The game's documented help text, kept word for word although two lines no longer match the
+// keys: the blur is switched with s (b does nothing), and r abandons a run for the start screen
+// rather than restarting it (v starts the run again). The README's key table lists every key.
 const std::string HELP_TEXT = "[h]     -print this help\n"
                               "\n"
                               "GAME/CAR MOVEMENT CONTROLS\n"

@@ -2,7 +2,12 @@
 
 #include <opencv2/core.hpp>
 
+int64_t ticksToMicros(int64_t ticks, int64_t frequency) {
+    // Whole seconds and the rest apart: the library counts nanoseconds since the machine
+    // started, and that count times a million leaves 64 bits after about two and a half hours.
+    return ticks / frequency * 1000000 + ticks % frequency * 1000000 / frequency;
+}
+
 int64_t nowMicros() {
-    const int64_t ticks = cv::getTickCount() * int64_t{1000000};
-    return static_cast<int64_t>(static_cast<double>(ticks) / cv::getTickFrequency());
+    return ticksToMicros(cv::getTickCount(), static_cast<int64_t>(cv::getTickFrequency()));
 }

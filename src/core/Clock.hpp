@@ -6,3 +6,5 @@
 
 // The library's tick count in microseconds.
 int64_t nowMicros();
+// A tick count at the given ticks a second in microseconds, rounded down.
+int64_t ticksToMicros(int64_t ticks, int64_t frequency);

@@ -92,10 +92,16 @@ void EyeDetector::writeDump(const cv::Mat& output) const {
     const long long seconds = secondsNow();
     const std::string name = "image_" + std::to_string(seconds) + ".png";
     std::string fileName = name;
-    std::string failure;
     if (paths) {
         fileName = paths->writeFile(name).string();
-        paths->makeWriteFolder(failure);
+        // Without its folder (an installed game that knows no home folder writes nowhere) the
+        // picture cannot be written: the player who asked for it learns why.
+        std::string failure;
+        if (!paths->makeWriteFolder(failure)) {
+            *console << seconds << " can't dump to file '" << (fileName.empty() ? name : fileName)
+                     << "': " << failure << "\n";
+            return;
+        }
     }
     *console << seconds << " dump to file '" << fileName << "'\n";
     // A dump that cannot be written costs only the diagnostic picture.

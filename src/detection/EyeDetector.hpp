@@ -33,7 +33,8 @@ public:
     // Searches input, draws on output (the thread passes the same image twice) and returns
     // the sway: 0 unless a confirmed pair was found. dump lists the pairing on the console
     // and writes the annotated image to "image_<seconds>.png" in the folder of the game's
-    // files (paths), the working directory without paths.
+    // files (paths), the working directory without paths; when that folder cannot be made, or
+    // the game writes nowhere, it says why instead.
     int detect(const cv::Mat& input, cv::Mat& output, bool dump);
     // Everything detect does after the cascade, on the rectangles already in objects: sorts
     // them by x, then y, width and height, the order of the pairing, the dump and the outlines.

@@ -1,11 +1,5 @@
 #include "detection/Thread.hpp"
 
-namespace {
-std::atomic<int> threadCounter{0};
-}
-
-Thread::Thread() : number(threadCounter++) {}
-
 Thread::~Thread() {
     // A join that throws here ends the program, as an escaping exception from a destructor does.
     if (handle.joinable()) {

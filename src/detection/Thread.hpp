@@ -10,7 +10,7 @@ enum ThreadState { NotStarted = 0, Running = 1, Finished = 2 };
 
 class Thread {
 public:
-    Thread();
+    Thread() = default;
     virtual ~Thread();
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
@@ -22,7 +22,6 @@ public:
     // True from start until join.
     bool joinable() const { return handle.joinable(); }
 
-    const int number;                   // sequence number of the object, from 0
     std::atomic<int> state{NotStarted}; // written by the worker only
 
 protected:

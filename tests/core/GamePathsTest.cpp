@@ -48,50 +48,46 @@ TEST_F(GamePathsTest, checkoutReadsAndWritesInTheWorkingFolder) {
     EXPECT_EQ(checkout.dataFile("graphics/car.png"), "graphics/car.png");
     EXPECT_EQ(checkout.cascadeFile(), "classifier/haarcascade_eye.xml");
     EXPECT_EQ(checkout.writeFile("hiscore.xml"), "hiscore.xml");
-    EXPECT_EQ(checkout.displayName(checkout.writeFile("hiscore.xml")), "hiscore.xml");
     EXPECT_EQ(checkout.displayName(root / "work/image_1.png"), "image_1.png");
 }
 
-TEST_F(GamePathsTest, installedTreeIsFoundBesideTheExecutableWhereverItLies) {
-    const GamePaths installed = paths();
-    EXPECT_TRUE(installed.installed());
-    EXPECT_EQ(installed.dataFile("graphics/car.png"),
-              root / "prefix/share/games/dravolt/graphics/car.png");
-    // Found nowhere: the name stays as the loader has always reported it.
-    EXPECT_EQ(installed.dataFile("graphics/garage.png"), "graphics/garage.png");
-}
-
-TEST_F(GamePathsTest, cascadeComesFromTheInstalledCopyThenFromOpencvData) {
+// Found nowhere, a name stays as the loader has always reported it.
+TEST_F(GamePathsTest, installedDataIsFoundBesideTheExecutableTheCascadeThenInOpencvData) {
+    const fs::path data = root / "prefix/share/games/dravolt";
+    EXPECT_TRUE(paths().installed());
+    EXPECT_EQ(paths().dataFile("graphics/car.png"), data / "graphics/car.png");
+    EXPECT_EQ(paths().dataFile("graphics/garage.png"), "graphics/garage.png");
     EXPECT_EQ(paths().cascadeFile(), root / "opencv/haarcascade_eye.xml");
-    touch(root / "prefix/share/games/dravolt/classifier/haarcascade_eye.xml");
-    EXPECT_EQ(paths().cascadeFile(),
-              root / "prefix/share/games/dravolt/classifier/haarcascade_eye.xml");
+    touch(data / "classifier/haarcascade_eye.xml");
+    EXPECT_EQ(paths().cascadeFile(), data / "classifier/haarcascade_eye.xml");
     fs::remove_all(root / "prefix/share");
     fs::remove_all(root / "opencv");
     EXPECT_EQ(paths().cascadeFile(), "classifier/haarcascade_eye.xml");
 }
 
+// The folders the game makes are the player's alone; one that was there keeps its mode.
 TEST_F(GamePathsTest, installedRunWritesToTheUserDataFolderMadeOnlyWhenNeeded) {
-    const GamePaths byHome = paths();
     const fs::path folder = root / "home/.local/share/dravolt";
+    const GamePaths byHome = paths();
     EXPECT_EQ(byHome.writeFile("hiscore.xml"), folder / "hiscore.xml");
-    EXPECT_EQ(byHome.displayName(byHome.writeFile("hiscore.xml")),
-              (folder / "hiscore.xml").string());
+    EXPECT_EQ(byHome.displayName(folder / "hiscore.xml"), (folder / "hiscore.xml").string());
     EXPECT_FALSE(fs::exists(folder));
-    // The folders the game makes are the player's alone; one that was there keeps its mode.
     fs::create_directories(root / "home/.local");
     fs::permissions(root / "home/.local", fs::perms(0751));
     std::string failure;
     EXPECT_TRUE(byHome.makeWriteFolder(failure));
+    EXPECT_TRUE(byHome.makeWriteFolder(failure)) << "an existing folder is fine";
     EXPECT_EQ(fs::status(root / "home/.local").permissions(), fs::perms(0751));
     EXPECT_EQ(fs::status(root / "home/.local/share").permissions(), fs::perms(0700));
     EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700));
-    EXPECT_TRUE(byHome.makeWriteFolder(failure)) << "an existing folder is fine";
+}
 
+// A relative XDG_DATA_HOME is invalid by the XDG rules.
+TEST_F(GamePathsTest, installedRunTakesAnAbsoluteXdgDataHomeInsteadOfHomes) {
     environment["XDG_DATA_HOME"] = (root / "xdg").string();
     EXPECT_EQ(paths().writeFolder(), root / "xdg/dravolt");
-    environment["XDG_DATA_HOME"] = "relative/xdg"; // invalid by the XDG rules: ignored
-    EXPECT_EQ(paths().writeFolder(), folder);
+    environment["XDG_DATA_HOME"] = "relative/xdg";
+    EXPECT_EQ(paths().writeFolder(), root / "home/.local/share/dravolt");
 }
 
 // HOME unset, empty or relative: the home folder the system knows for the player; with none

@@ -11,13 +11,13 @@
 
 namespace {
 // A camera that gives the frames the test pushes, numbered by their single pixel, and waits
-// while it has none; a frame number below 0 makes its read throw.
+// while it has none. The number -1 is the end, which stays for every later read; -2 throws.
 class HandCamera : public FrameSource {
 public:
     bool isOpened() const override { return true; }
     void read(cv::Mat& frame) override {
         const int number = next();
-        if (number < -1)
+        if (number == -2)
             throw std::runtime_error("camera unplugged");
         frame = number < 0 ? cv::Mat() : cv::Mat(1, 1, CV_8UC1, cv::Scalar(number));
         ++reads;
@@ -31,14 +31,12 @@ public:
         pending.push_back(number);
         changed.notify_all();
     }
-    // No frame left, the end included: the reading thread has taken everything pushed.
-    void close() { push(-1); }
+    // Returns once the reading thread has taken everything pushed and waits for more.
     void waitUntilDrained() {
         std::unique_lock<std::mutex> lock(mutex);
         changed.wait(lock, [this] { return waiting && pending.empty(); });
     }
-    std::atomic<int> reads{0};
-    std::atomic<int> skips{0};
+    std::atomic<int> reads{0}, skips{0};
 
 private:
     int next() {
@@ -48,7 +46,7 @@ private:
         changed.wait(lock, [this] { return !pending.empty(); });
         waiting = false;
         const int number = pending.front();
-        if (number != -1) // the end stays for every later read
+        if (number != -1)
             pending.pop_front();
         return number;
     }
@@ -61,7 +59,7 @@ private:
 struct Newest {
     HandCamera* camera = new HandCamera;
     NewestFrameSource source{std::unique_ptr<FrameSource>(camera)};
-    ~Newest() { camera->close(); }
+    ~Newest() { camera->push(-1); }
     int take() {
         cv::Mat frame;
         source.read(frame);
@@ -70,27 +68,22 @@ struct Newest {
 };
 } // namespace
 
-TEST(NewestFrameSource, AReadTakesTheNewestFrameNotTheOldest) {
+// Once it took the newest, a read waits for the next frame rather than give that one again.
+TEST(NewestFrameSource, AReadTakesTheNewestFrameNotTheOldestAndNeverOneTwice) {
     Newest newest;
     for (int i = 0; i < 4; ++i)
         newest.camera->push(i);
     newest.camera->waitUntilDrained();
     EXPECT_EQ(newest.take(), 3);
-}
-
-TEST(NewestFrameSource, AReadWaitsForTheNextFrameOnceItTookTheNewest) {
-    Newest newest;
-    newest.camera->push(1);
-    EXPECT_EQ(newest.take(), 1);
     auto next = std::async(std::launch::async, [&] { return newest.take(); });
-    newest.camera->push(2);
-    EXPECT_EQ(next.get(), 2);
+    newest.camera->push(4);
+    EXPECT_EQ(next.get(), 4);
 }
 
 TEST(NewestFrameSource, TheEndAndWhatTheCameraThrewReachTheReader) {
     Newest ending;
     ending.camera->push(5);
-    ending.camera->close();
+    ending.camera->push(-1);
     EXPECT_EQ(ending.take(), 5); // the last frame still counts
     EXPECT_EQ(ending.take(), -1);
     Newest failing;

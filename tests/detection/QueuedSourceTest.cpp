@@ -24,15 +24,8 @@ std::unique_ptr<testsupport::ScriptedSource> numbered(int count) {
     return std::make_unique<testsupport::ScriptedSource>(frames, true);
 }
 
-struct Taken {
-    int number;
-    int64_t captured;
-    bool operator==(const Taken& other) const {
-        return number == other.number && captured == other.captured;
-    }
-};
-
-Taken take(QueuedSource& source) {
+// The frame's number (-1 for none) and when it was captured.
+std::pair<int, int64_t> take(QueuedSource& source) {
     cv::Mat frame;
     source.read(frame);
     return {frame.empty() ? -1 : frame.at<uchar>(0, 0), source.capturedMicros()};
@@ -44,9 +37,9 @@ TEST(QueuedSource, ASlowReaderGetsTheOldestFramesAndMissesThoseThatFoundTheQueue
     QueuedSource source(numbered(20), 10.0, 4, hand.clock());
     hand.now = 6 * PERIOD + PERIOD / 2; // frames 0 to 6 have arrived; 4 to 6 found it full
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(take(source), (Taken{i, i * PERIOD}));
+        EXPECT_EQ(take(source), std::pair(i, i * PERIOD));
     // Nothing queued: the read waits for the next frame.
-    EXPECT_EQ(take(source), (Taken{7, 7 * PERIOD}));
+    EXPECT_EQ(take(source), std::pair(7, 7 * PERIOD));
     EXPECT_EQ(hand.now, 7 * PERIOD);
 }
 
@@ -54,7 +47,7 @@ TEST(QueuedSource, EndsOnceTheFramesRunOutAndTheQueueIsEmpty) {
     HandClock hand;
     QueuedSource source(numbered(2), 10.0, 4, hand.clock());
     hand.now = 5 * PERIOD;
-    EXPECT_EQ(take(source).number, 0);
-    EXPECT_EQ(take(source).number, 1);
-    EXPECT_EQ(take(source).number, -1);
+    EXPECT_EQ(take(source).first, 0);
+    EXPECT_EQ(take(source).first, 1);
+    EXPECT_EQ(take(source).first, -1);
 }

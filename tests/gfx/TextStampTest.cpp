@@ -30,14 +30,10 @@ TEST(TextStamp, GivesTheLibrarysPixelsWhereverAndWhateverItDraws) {
         }
     };
     // The text changes under the same font, then the font under the same text.
-    for (const Font& font : fonts) {
-        for (const std::string& text : texts) {
+    for (const Font& font : fonts)
+        for (const std::string& text : texts)
             check(font, text);
-        }
-    }
-    for (const std::string& text : texts) {
-        for (const Font& font : fonts) {
+    for (const std::string& text : texts)
+        for (const Font& font : fonts)
             check(font, text);
-        }
-    }
 }

@@ -33,7 +33,6 @@ TEST(HiScoreRanking, TotalThenFewerHitsThenLengthThenScoreThenNewer) {
 
 TEST(HiScoreRanking, FullTableRefusesWorseAndDropsTheEighth) {
     HiScore table;
-    EXPECT_EQ(table.maxEntries, 10u);
     table.setMaxEntries(8);
     std::vector<std::string> expected = rows(table);
     EXPECT_EQ(table.insert(HiScoreEntry("worse", 100, 100, 9), false), -1);
@@ -43,4 +42,9 @@ TEST(HiScoreRanking, FullTableRefusesWorseAndDropsTheEighth) {
     expected.insert(expected.begin() + 2, "third 2500 1000 0 3500");
     expected.pop_back();
     EXPECT_EQ(rows(table), expected);
+}
+
+TEST(HiScoreName, ALongNameIsCutBeforeACharacterThatWouldNotFitWhole) {
+    EXPECT_EQ(HiScoreEntry::boundName(std::string(254, 'b') + "\xC3\xA9!"), std::string(254, 'b'));
+    EXPECT_EQ(HiScoreEntry::boundName(std::string(255, 'b')).size(), 255u);
 }
