@@ -65,8 +65,7 @@ int nextKey(const Game& game, TypedLetters& letters) {
     return game.state() == GameState::HiScore ? typed : key;
 }
 
-void runFrameLoop(Config& config, DetectionThread& detection, Game& game,
-                  std::ostream& console) {
+void runFrameLoop(Config& config, DetectionThread& detection, Game& game, std::ostream& console) {
     KeyTable keys(config, game, detection, console);
     FrameBlur blur;
     TypedLetters letters(WINDOW_TITLE);
@@ -110,7 +109,7 @@ void runGame(const CameraFactory& openCamera) {
     const std::string problem = displayProblem();
     if (!problem.empty()) {
         console << "ERROR: " << problem << ": Dravolt needs a desktop to show its window."
-                  << std::endl;
+                << std::endl;
         waitForCharacter();
         return;
     }

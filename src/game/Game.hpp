@@ -17,9 +17,9 @@
 #include "screens/StartScreen.hpp"
 
 #include <cstdint>
-#include <ostream>
 #include <opencv2/core.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 
 class GamePaths;
