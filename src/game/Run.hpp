@@ -37,9 +37,6 @@ public:
     // One frame of play: the steering step in pixels, the time step and the clock, both in
     // microseconds. True once the run's time is up; its clock then stands at the end.
     bool play(int shift, int64_t dt, int64_t now);
-    // A traffic car at the top edge, in a random place with a random speed and colour.
-    void spawnCar();
-
     // The finished run as a result without a name: metres and points truncated.
     HiScoreEntry result() const;
     // What the picture of the run shows now; the view's shake is for the game to add.
@@ -65,6 +62,8 @@ public:
     void setPlayerSpeed(double pixelsPerSecond);
 
 private:
+    // A traffic car at the top edge, in a random place with a random speed and colour.
+    void spawnCar();
     double speedKmh() const;
     void moveTraffic(int64_t dt, int64_t now);
     void queueBehind(Car& car) const;

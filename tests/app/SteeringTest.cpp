@@ -19,13 +19,3 @@ TEST(SteeringStep, KeyStepReplacesTheDetectionStepAndIsUsedUp) {
     EXPECT_EQ(pending, 0); // the detection value of that frame is dropped
     EXPECT_EQ(config.keyStep, 0);
 }
-
-TEST(SteeringStep, WithDetectionOffThePendingValueWaits) {
-    Config config;
-    config.detectionEnabled = false;
-    std::atomic<int> pending{9};
-    EXPECT_EQ(takeSteeringStep(config, pending), 0);
-    EXPECT_EQ(pending, 9);
-    config.detectionEnabled = true;
-    EXPECT_EQ(takeSteeringStep(config, pending), 9);
-}

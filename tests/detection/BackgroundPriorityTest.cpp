@@ -4,7 +4,6 @@
 #include <opencv2/core/utility.hpp>
 
 #include <sched.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,10 +12,6 @@
 #include <thread>
 
 namespace {
-pid_t threadId() {
-    return static_cast<pid_t>(syscall(SYS_gettid));
-}
-
 // The scheduling class of every thread that runs a share of a parallel loop. Each share takes
 // a moment, so that every thread of the pool gets one.
 std::map<pid_t, int> loopClasses() {
@@ -25,7 +20,7 @@ std::map<pid_t, int> loopClasses() {
     const auto share = [&](const cv::Range&) {
         {
             std::lock_guard<std::mutex> lock(mutex);
-            classes[threadId()] = sched_getscheduler(0);
+            classes[gettid()] = sched_getscheduler(0);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     };
@@ -57,6 +52,6 @@ TEST(BackgroundPriority, LoopsWithinCallingThreadWorkStayOnTheCallingThread) {
     std::map<pid_t, int> classes;
     BackgroundPriority::runOnCallingThread([&] { classes = loopClasses(); });
     ASSERT_EQ(classes.size(), 1u);
-    EXPECT_EQ(classes.begin()->first, threadId());
+    EXPECT_EQ(classes.begin()->first, gettid());
     EXPECT_EQ(classes.begin()->second, sched_getscheduler(0)) << "the calling thread's own";
 }

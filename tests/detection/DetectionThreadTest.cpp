@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -22,11 +21,11 @@ struct Worker {
     std::unique_ptr<DetectionThread> thread;
     std::ostringstream console;
 
-    Worker(const cv::Mat& picture, int count, bool opened = true) {
+    Worker(const cv::Mat& picture, int count) {
         std::filesystem::create_directory("classifier");
         std::filesystem::copy_file(testsupport::CASCADE, "classifier/haarcascade_eye.xml");
         auto scripted = std::make_unique<testsupport::ScriptedSource>(
-            std::vector<cv::Mat>(count, picture), opened);
+            std::vector<cv::Mat>(count, picture), true);
         source = scripted.get();
         thread = std::make_unique<DetectionThread>(config, std::move(scripted));
         thread->setConsole(console);
@@ -69,42 +68,6 @@ const std::string KEYS_HINT = "'\n You can still control game through keys\n";
 
 } // namespace
 
-TEST(DetectionThreadInit, MissingCascadeFailsBeforeAnyWindowMissingCameraWarns) {
-    Worker noCascade(grey, 1);
-    std::filesystem::remove("classifier/haarcascade_eye.xml");
-    EXPECT_FALSE(noCascade.thread->init()); // a window call here would abort without a display
-    EXPECT_EQ(noCascade.console.str(), "ERROR: Can't load detector :\\\n");
-    for (bool opened : {false, true}) { // closed, or open without a first frame
-        Worker worker(grey, 0, opened);
-        EXPECT_TRUE(worker.thread->init()); // and opens no window
-        worker.thread->start();
-        worker.thread->join();
-        EXPECT_EQ(worker.thread->passes, 0);
-        EXPECT_FALSE(worker.config.cameraEnabled);
-        EXPECT_EQ(worker.console.str(),
-                  "WARN: Can't initialize camera - not that fun! Use keys to control car!\n");
-    }
-}
-
-TEST(DetectionThreadLoop, SwayReachesPendingShiftOneDumpPerRequestUntilTheCameraFails) {
-    Worker worker(testsupport::facePicture(15), 4); // the first frame is the camera test
-    worker.thread->dumpInfo = true;
-    worker.thread->dumpInfoRenewed = true;
-    worker.run();
-    const std::string out = worker.console.str();
-    const std::regex expected("(\\d+ dump to file 'image_\\d+\\.png'\\n)dumpInfo - cleared\\n"
-                              "WARN: Camera capture failed. You can still control game through "
-                              "keys\\n");
-    EXPECT_TRUE(std::regex_search(out, expected)) << out;
-    EXPECT_EQ(out.find(" dump to file"), out.rfind(" dump to file")) << out;
-    EXPECT_FALSE(worker.thread->dumpInfo);
-    EXPECT_EQ(worker.folder.files(), 2u); // the classifier folder and one PNG
-    EXPECT_FALSE(worker.config.cameraEnabled);
-    EXPECT_GT(worker.thread->pendingShift, 0);
-    ASSERT_EQ(worker.thread->history.entries.size(), 3u);
-    EXPECT_EQ(worker.thread->history.entries.back().shift, worker.thread->pendingShift);
-}
-
 TEST(DetectionThreadLoop, DetectionOffLeavesCameraIdleAndRecordsZeros) {
     Worker worker(testsupport::facePicture(15), 5);
     worker.config.detectionEnabled = false;
@@ -126,12 +89,6 @@ TEST(DetectionThreadLoop, PassesGoOnWhileEveryCoreIsBusy) {
     Worker worker(frame, 1000);
     const BusyCores busy;
     worker.run(20);
-}
-
-TEST(DetectionThreadLoop, DestroyingARunningWorkerStopsIt) {
-    Worker endless(grey, 100000);
-    endless.run(2);
-    endless.thread.reset();
 }
 
 TEST(DetectionThreadFailure, ExceptionsEndTheWorkerWithWarning) {

@@ -54,18 +54,6 @@ TEST(EyePairing, SpacingSignAndLeftEyeFirst) {
     EXPECT_EQ(p.detector.eyes[0].cx, 111);
 }
 
-TEST(EyePairing, RectanglesInAnyOrderGiveOnePairOneSwayAndOneDrawing) {
-    // Sorted by x, then y: the first plausible pair is the two at x 100, the upper one first.
-    const std::vector<cv::Rect> sorted = {eye(100, 40), eye(100, 100), eye(130, 160),
-                                          eye(160, 106)};
-    Pairing a, b;
-    a.detector.drawSuppressed = b.detector.drawSuppressed = false;
-    EXPECT_EQ(a.frame({sorted[3], sorted[1], sorted[0], sorted[2]}), -60);
-    EXPECT_EQ(b.frame({sorted[2], sorted[0], sorted[3], sorted[1]}), -60);
-    EXPECT_EQ(a.detector.objects, sorted); // the order of the dump's listing
-    EXPECT_EQ(cv::norm(a.canvas, b.canvas, cv::NORM_INF), 0);
-}
-
 TEST(EyeTracking, JumpOver30IsConfirmedByTheNextFrameFirstCandidateOnly) {
     Pairing p;
     p.frame({eye(100, 100), eye(160, 100)});
@@ -80,28 +68,6 @@ TEST(EyeTracking, JumpOver30IsConfirmedByTheNextFrameFirstCandidateOnly) {
     EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135), eye(20, 200), eye(80, 200)}), 0);
     EXPECT_EQ(p.detector.trackedEyes[0].x, 20);
     EXPECT_EQ(p.console.str(), ""); // quiet by default
-}
-
-TEST(EyeDetectorDump, ListsRectanglesComparisonsThenWritesTheMarkedImage) {
-    testsupport::ScratchFolder folder;
-    Pairing p;
-    p.detector.drawSuppressed = false;
-    p.frame({eye(100, 100), eye(160, 106), eye(250, 10, 20)}, true);
-    const std::string listing =
-        "0: [100, 100] [40, 40]\n1: [160, 106] [40, 40]\n2: [250, 10] [20, 20]\n\n"
-        "compare: 0 & 1| d: 60 w1: 20 w2: 20 2: 80 passW: 1 passW2: 1 passA1: 1 passA2: 1\n"
-        "compare: 0 & 2| d: 172 w1: 20 w2: 10 2: 60 passW: 0 passW2: 1 passA1: 4 passA2: 0.25\n"
-        "compare: 1 & 2| d: 132 w1: 20 w2: 10 2: 60 passW: 0 passW2: 1 passA1: 4 passA2: 0.25\n"
-        "\n";
-    const std::string out = p.console.str();
-    const std::string seconds = std::to_string(std::stoll(out.substr(listing.size())));
-    EXPECT_EQ(out, listing + seconds + " dump to file 'image_" + seconds + ".png'\n");
-    EXPECT_EQ(folder.files(), 1u);
-    EXPECT_EQ(cv::norm(cv::imread("image_" + seconds + ".png"), p.canvas, cv::NORM_INF), 0);
-    // The first outline red, the left eye circled black, the right one white.
-    EXPECT_EQ(p.canvas.at<cv::Vec3b>(100, 102), cv::Vec3b(0, 0, 255));
-    EXPECT_EQ(p.canvas.at<cv::Vec3b>(100, 120), cv::Vec3b(0, 0, 0));
-    EXPECT_EQ(p.canvas.at<cv::Vec3b>(106, 180), cv::Vec3b(255, 255, 255));
 }
 
 TEST(EyeDetectorDump, WithoutAHomeFolderSaysWhyAndWritesNothing) {

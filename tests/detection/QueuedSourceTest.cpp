@@ -42,12 +42,3 @@ TEST(QueuedSource, ASlowReaderGetsTheOldestFramesAndMissesThoseThatFoundTheQueue
     EXPECT_EQ(take(source), std::pair(7, 7 * PERIOD));
     EXPECT_EQ(hand.now, 7 * PERIOD);
 }
-
-TEST(QueuedSource, EndsOnceTheFramesRunOutAndTheQueueIsEmpty) {
-    HandClock hand;
-    QueuedSource source(numbered(2), 10.0, 4, hand.clock());
-    hand.now = 5 * PERIOD;
-    EXPECT_EQ(take(source).first, 0);
-    EXPECT_EQ(take(source).first, 1);
-    EXPECT_EQ(take(source).first, -1);
-}

@@ -4,17 +4,10 @@
 
 #include "core/KeyCodes.hpp"
 #include "game/Game.hpp"
+#include "hiscore/HiScoreTestSupport.hpp"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
-
-// A fresh folder for a test's files, removed with everything in it.
-struct ScratchFolder {
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-    std::string pattern = std::filesystem::temp_directory_path() / "dravolt-game-XXXXXX";
-    std::filesystem::path path = mkdtemp(pattern.data());
-};
 
 class GameTest : public ::testing::Test {
 protected:
@@ -30,7 +23,7 @@ protected:
     bool press(int key) { return game.handleKey(key, now); }
 
     int64_t now = 1000000000;
-    ScratchFolder scratch;
+    Folder scratch;
     std::ostringstream console;
-    Game game{1, scratch.path / "hiscore.xml", nullptr, console};
+    Game game{1, scratch.path, nullptr, console};
 };

@@ -3,12 +3,10 @@
 #include "GameFixture.hpp"
 
 #include <functional>
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
 namespace {
 using GameStates = GameTest;
-using GameRecords = GameTest;
 using GameDrawing = GameTest;
 
 // The region where two pictures differ; empty when they are equal.
@@ -37,70 +35,8 @@ TEST_F(GameStates, DrivingIntoTheGarageEndsTheGame) {
     EXPECT_EQ(game.state(), GameState::Quit);
 }
 
-TEST_F(GameStates, PauseStopsTheRunClockAndSpaceResumesIt) {
-    startRun();
-    step(10000);
-    ASSERT_TRUE(press(KEY_SPACE));
-    step(2000000);
-    ASSERT_TRUE(press(KEY_SPACE));
-    step(20000);
-    EXPECT_EQ(game.run().time(), 30000);
-}
-
-TEST_F(GameStates, TheTestKeyOffersAResultThatRanks) {
-    startRun();
-    EXPECT_FALSE(press(0x110000 | 'd')) << "codes above 255 are not letters";
-    EXPECT_TRUE(press('D'));
-    ASSERT_EQ(game.state(), GameState::HiScore);
-    EXPECT_EQ(game.view().table->pending.total, 194008);
-}
-
-TEST_F(GameStates, TimeUpOffersAResultThatRanksOrReturnsToTheStart) {
-    startRun();
-    step(::Run::runLength);
-    EXPECT_EQ(game.state(), GameState::Start) << "below the built-in table";
-    game.hiScores().table().clear();
-    startRun();
-    step(::Run::runLength);
-    EXPECT_EQ(game.state(), GameState::HiScore);
-}
-
-TEST_F(GameRecords, TheNamedRecordIsSavedAndShownAndANewRunStartsClean) {
-    startRun();
-    game.run().placeCar(200, 0, 0);
-    ASSERT_TRUE(press('d') && press('A') && press('l') && press(KEY_ENTER));
-    EXPECT_EQ(game.state(), GameState::Start);
-    EXPECT_EQ(game.view().table->table.entries.front().name, "Al");
-    HiScoreStore saved((scratch.path / "hiscore.xml").string(), nullptr, console);
-    saved.load();
-    EXPECT_EQ(saved.table().entries.front().name, "Al");
-    ASSERT_TRUE(press(KEY_ENTER));
-    EXPECT_TRUE(game.run().traffic().empty());
-}
-
-TEST_F(GameRecords, AFailedSaveShowsItsConsoleLineBelowThePlayersCarForFiveSeconds) {
-    Game failing(1, "none/h.xml", nullptr, console); // no such folder here; one line of notice
-    ASSERT_TRUE(failing.init(now));
-    failing.startRun();
-    console.str("");
-    ASSERT_TRUE(failing.handleKey('d', now) && failing.handleKey(KEY_ENTER, now));
-    const std::string notice = failing.view().start->notice;
-    EXPECT_EQ(notice.rfind("Can't save '", 0), 0u) << notice;
-    EXPECT_EQ(console.str(), notice + "\n");
-    failing.update(0, now);
-    failing.update(0, now + StartScreen::noticeMicros - 1);
-    failing.draw();
-    const cv::Mat shown = failing.frame().clone();
-    failing.update(0, now + StartScreen::noticeMicros);
-    EXPECT_EQ(failing.view().start->notice, "");
-    failing.draw();
-    const cv::Rect gone = changed(shown, failing.frame());
-    const CarView& car = failing.view().run.player;
-    EXPECT_GE(gone.y, car.y + failing.run().player().height()) << gone;
-}
-
-TEST_F(GameRecords, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
-    HiScoreStore other((scratch.path / "hiscore.xml").string(), nullptr, console);
+TEST_F(GameTest, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
+    HiScoreStore other(scratch.path, nullptr, console);
     for (const int better : {1, 8}) {
         startRun();
         ASSERT_TRUE(press('d'));
@@ -113,26 +49,6 @@ TEST_F(GameRecords, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
         EXPECT_EQ(std::next(shown.begin())->name, better == 1 ? "a" : "other");
         EXPECT_EQ(view.start->notice.rfind("Your record no longer ranks", 0),
                   better == 1 ? std::string::npos : 0u);
-    }
-}
-
-TEST_F(GameDrawing, EachHudFigureShowsBelowItsLabel) {
-    // Speed and time on the left, distance, score and hits on the right, in that order down.
-    std::string HudView::*const figures[] = {&HudView::speed, &HudView::time, &HudView::length,
-                                             &HudView::score, &HudView::hits};
-    RunDrawing drawing(cv::imread("graphics/car.png"), {800, 600});
-    const RunView plain = game.run().view();
-    cv::Mat still(600, 800, CV_8UC3), shown(600, 800, CV_8UC3);
-    drawing.draw(still, plain);
-    int lastTop = -1;
-    for (int i = 0; i < 5; ++i) {
-        RunView view = plain;
-        view.hud.*figures[i] = "8.88";
-        drawing.draw(shown, view);
-        const cv::Rect figure = changed(still, shown);
-        EXPECT_TRUE(i < 2 ? figure.br().x <= 200 : figure.x >= 600) << i << figure;
-        EXPECT_GT(figure.y, i == 2 ? -1 : lastTop) << i << figure;
-        lastTop = figure.y;
     }
 }
 
@@ -199,7 +115,7 @@ protected:
         apply(twin);
     }
 
-    Game twin{1, scratch.path / "twin.xml", nullptr, console};
+    Game twin{1, scratch.dir / "twin.xml", nullptr, console};
     int skipped = 0;
     int frame = 0;
     const std::vector<int> none;

@@ -17,18 +17,6 @@ bool equalsLibraryBlur(const cv::Mat& blurred, const cv::Mat& image) {
 }
 } // namespace
 
-TEST(IncrementalBlur, HasThePixelsOfTheLibrarysBlur) {
-    // Images narrower or lower than the kernel, a width that ends inside a tile, a game frame.
-    const cv::Size sizes[] = {{1, 1}, {1, 4}, {5, 1}, {2, 2}, {65, 33}, {800, 600}};
-    for (const int type : {CV_8UC3, CV_8UC1}) {
-        for (const cv::Size& size : sizes) {
-            IncrementalBlur blur;
-            const cv::Mat image = randomImage(size, type, size.area() + type);
-            EXPECT_TRUE(equalsLibraryBlur(blur.apply(image), image)) << size << " type " << type;
-        }
-    }
-}
-
 TEST(IncrementalBlur, AChangedPixelRenewsEveryPixelItReachesANewSizeEverything) {
     IncrementalBlur blur;
     cv::Mat frame = randomImage({100, 70}, CV_8UC3, 7);

@@ -1,7 +1,5 @@
 #include "hiscore/HiScore.hpp"
 
-#include "HiScoreTestSupport.hpp"
-
 #include <gtest/gtest.h>
 #include <iterator>
 #include <tuple>
@@ -29,19 +27,6 @@ TEST(HiScoreRanking, TotalThenFewerHitsThenLengthThenScoreThenNewer) {
         EXPECT_EQ(table.insert(entry, false), rank) << rule;
         EXPECT_EQ(std::next(table.entries.begin(), rank)->name, "new") << rule;
     }
-}
-
-TEST(HiScoreRanking, FullTableRefusesWorseAndDropsTheEighth) {
-    HiScore table;
-    table.setMaxEntries(8);
-    std::vector<std::string> expected = rows(table);
-    EXPECT_EQ(table.insert(HiScoreEntry("worse", 100, 100, 9), false), -1);
-    const HiScoreEntry third("third", 1000, 2500, 0); // 3500: between 3580 and 3170
-    EXPECT_EQ(table.insert(third, true), 2); // a change here would show as a second "third"
-    EXPECT_EQ(table.insert(third, false), 2);
-    expected.insert(expected.begin() + 2, "third 2500 1000 0 3500");
-    expected.pop_back();
-    EXPECT_EQ(rows(table), expected);
 }
 
 TEST(HiScoreName, ALongNameIsCutBeforeACharacterThatWouldNotFitWhole) {

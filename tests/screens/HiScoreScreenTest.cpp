@@ -1,5 +1,5 @@
 #include "screens/HiScoreScreen.hpp"
-#include "ScreenTestSupport.hpp"
+#include "gfx/Resources.hpp"
 #include "hiscore/HiScore.hpp"
 
 #include <gtest/gtest.h>
@@ -36,22 +36,6 @@ TEST_F(NameEntry, CursorShows600HidesFor200FromTheOffer) {
         screen.update(0, 1000 + at[i]);
         EXPECT_EQ(screen.panel().cursorVisible, "1100110"[i] == '1') << at[i];
     }
-}
-
-TEST_F(NameEntry, OnlyARankingResultOpensTheCentredPanelOverTheGreyedFrame) {
-    EXPECT_FALSE(screen.offer(HiScoreEntry("", 0, 1519, 0), 1000)); // below a full table
-    HiScorePanel panel = screen.panel();
-    EXPECT_EQ(cv::Point3i(panel.y, int(panel.mode), panel.pendingRank), cv::Point3i(-275, 0, -1));
-    cv::Mat frame = roadFrame();
-    screen.drawPanel(frame, panel);
-    EXPECT_FALSE(allGrey(frame)) << "the table at the top leaves the road alone";
-    ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 3000, 2), 1000));
-    panel = screen.panel();
-    EXPECT_EQ(cv::Point3i(panel.pendingRank, panel.x, panel.y), cv::Point3i(1, -285, -127));
-    EXPECT_EQ(hiScore.entries.size(), 8u); // not inserted before ENTER
-    frame = roadFrame();
-    screen.drawPanel(frame, panel);
-    EXPECT_TRUE(allGrey(frame(cv::Rect(0, 560, 800, 40))));
 }
 
 // The screen hands the named record back and leaves the table to the game's store.
