@@ -190,7 +190,7 @@ RunView Run::view() const {
 }
 
 HudView Run::hud() const {
-    const int kmh = static_cast<int>(playerCar.speed * 36.0 / pixelsPerMeter / 10.0);
+    const int kmh = static_cast<int>(speedKmh());
     const double seconds = ((runLength - gameTime) / 1000) / 1000.0;
     return {toString(static_cast<int>(score)), toString(kmh), toString(hits), toString(seconds, 1),
             toString(length / 1000.0, 2)};
