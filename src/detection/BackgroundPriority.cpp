@@ -5,17 +5,53 @@
 #include <opencv2/core/utility.hpp>
 
 #include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <mutex>
 
 namespace {
+// A thread's scheduling attributes as the kernel takes them (sched_setattr(2)); Debian 12's C
+// library declares neither the calls nor the structure. For the normal and batch classes,
+// runtime asks for the thread's time slice in nanoseconds.
+struct SchedulingAttributes {
+    uint32_t size = sizeof(SchedulingAttributes);
+    uint32_t policy = 0;
+    uint64_t flags = 0;
+    int32_t nice = 0;
+    uint32_t priority = 0;
+    uint64_t runtime = 0;
+    uint64_t deadline = 0;
+    uint64_t period = 0;
+    uint32_t utilMin = 0;
+    uint32_t utilMax = 0;
+};
+
 // Moves the calling thread to the batch scheduling class at its nice value. It keeps its fair
 // share of the processor, and where the idle class would get nothing on a machine whose cores
 // other programs keep busy, it goes on steering. A batch thread that wakes does not preempt a
-// running one, so the frame loop is not pushed off its core by detection's wake-ups, and the
-// scheduler treats it as the processor-bound work it is. Moving to it needs no privilege; a
-// thread that stays where it is only competes as an ordinary one.
+// running one, so detection's wake-ups never push the frame loop off its core.
+//
+// It also asks for a long time slice. The scheduler lets a waking thread preempt a running one
+// whose slice is longer than its own, so the frame loop, the X server and every other ordinary
+// thread (whose default slice is at most 3 ms) get a core at once when they wake, instead of
+// waiting for detection's slice to run out. The share stays the same: detection only runs in
+// fewer, longer stretches, which suits a pass of tens of milliseconds. Kernels before 6.12 have
+// no such slice and keep the default.
+//
+// Moving needs no privilege; a thread that stays where it is only competes as an ordinary one.
 void moveToBatchClass() {
+    SchedulingAttributes attributes;
+    if (syscall(SYS_sched_getattr, 0, &attributes, sizeof(attributes), 0) == 0) {
+        attributes.size = sizeof(attributes);
+        attributes.policy = SCHED_BATCH;
+        attributes.flags = 0;
+        attributes.runtime = BackgroundPriority::SLICE_NANOS;
+        if (syscall(SYS_sched_setattr, 0, &attributes, 0) == 0) {
+            return;
+        }
+    }
     const sched_param param{};
     sched_setscheduler(0, SCHED_BATCH, &param);
 }

@@ -3,17 +3,22 @@
 // Detection runs on the detection thread and on the worker threads of the image library's TBB
 // pool. Every thread that does detection work moves to the batch scheduling class: it gets its
 // fair share of a busy machine, so head steering never stops, but its wake-ups never preempt
-// the frame loop, which keeps its pace. The work itself and its results stay exactly the same.
+// the frame loop, and its long time slice lets the frame loop preempt it whenever that wakes:
+// the frame loop keeps its pace. The work itself and its results stay exactly the same.
 //
 // The pool's workers are shared by every thread of the process, so the main thread keeps
 // its own library calls off the pool (runOnCallingThread): it never waits for a worker busy
 // with a share of the detection to finish a share of its frame.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
 class BackgroundPriority {
 public:
+    // The time slice detection's threads ask for: longer than any ordinary thread's default.
+    static constexpr uint64_t SLICE_NANOS = 8'000'000;
+
     // Moves the calling thread to the batch class now, and every worker thread of the
     // library's pool as it joins in. Call it on the detection thread before its first pass.
     BackgroundPriority();
