@@ -3,6 +3,7 @@
 #include "app/Console.hpp"
 #include "app/DisplayCheck.hpp"
 #include "app/FrameBlur.hpp"
+#include "app/FrameLoopPriority.hpp"
 #include "app/KeyTable.hpp"
 #include "app/Steering.hpp"
 #include "app/TypedLetters.hpp"
@@ -66,6 +67,8 @@ int nextKey(const Game& game, TypedLetters& letters) {
 }
 
 void runFrameLoop(Config& config, DetectionThread& detection, Game& game, std::ostream& console) {
+    // A frame that wakes while other threads hold every core gets one at once.
+    const FrameLoopPriority priority;
     KeyTable keys(config, game, detection, console);
     FrameBlur blur;
     TypedLetters letters(WINDOW_TITLE);

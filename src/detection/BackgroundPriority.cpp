@@ -1,33 +1,17 @@
 #include "detection/BackgroundPriority.hpp"
 
+#include "core/ThreadScheduling.hpp"
+
 #include <oneapi/tbb/task_arena.h>
 #include <oneapi/tbb/task_scheduler_observer.h>
 #include <opencv2/core/utility.hpp>
 
 #include <sched.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
-#include <cstdint>
 #include <mutex>
+#include <optional>
 
 namespace {
-// A thread's scheduling attributes as the kernel takes them (sched_setattr(2)); Debian 12's C
-// library declares neither the calls nor the structure. For the normal and batch classes,
-// runtime asks for the thread's time slice in nanoseconds.
-struct SchedulingAttributes {
-    uint32_t size = sizeof(SchedulingAttributes);
-    uint32_t policy = 0;
-    uint64_t flags = 0;
-    int32_t nice = 0;
-    uint32_t priority = 0;
-    uint64_t runtime = 0;
-    uint64_t deadline = 0;
-    uint64_t period = 0;
-    uint32_t utilMin = 0;
-    uint32_t utilMax = 0;
-};
-
 // Moves the calling thread to the batch scheduling class at its nice value. It keeps its fair
 // share of the processor, and where the idle class would get nothing on a machine whose cores
 // other programs keep busy, it goes on steering. A batch thread that wakes does not preempt a
@@ -42,13 +26,11 @@ struct SchedulingAttributes {
 //
 // Moving needs no privilege; a thread that stays where it is only competes as an ordinary one.
 void moveToBatchClass() {
-    SchedulingAttributes attributes;
-    if (syscall(SYS_sched_getattr, 0, &attributes, sizeof(attributes), 0) == 0) {
-        attributes.size = sizeof(attributes);
-        attributes.policy = SCHED_BATCH;
-        attributes.flags = 0;
-        attributes.runtime = BackgroundPriority::SLICE_NANOS;
-        if (syscall(SYS_sched_setattr, 0, &attributes, 0) == 0) {
+    std::optional<ThreadScheduling> scheduling = ThreadScheduling::ofCallingThread();
+    if (scheduling) {
+        scheduling->policy = SCHED_BATCH;
+        scheduling->slice = BackgroundPriority::SLICE_NANOS;
+        if (scheduling->applyToCallingThread()) {
             return;
         }
     }
