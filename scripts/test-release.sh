@@ -6,7 +6,9 @@
 #   scripts/test-release.sh RELEASE [COMMAND [ARGUMENT...]]
 #
 # COMMAND (default scripts/test.sh) runs as root in the clone, with a clean environment but
-# for CI; for example `scripts/test-release.sh trixie scripts/test.sh -L unit`.
+# for CI and no standard input; for example `scripts/test-release.sh trixie scripts/test.sh -L
+# unit`. The system shares the machine's network, /dev and /sys: an X server started there
+# must pick a free display number itself (Xvfb -displayfd), as the window tests' does.
 #
 # It needs root (debootstrap, chroot, mounts) and Debian's archive, the one the machine's own
 # apt sources name. The machine's packages are never touched: without an installed
