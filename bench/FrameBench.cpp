@@ -57,7 +57,9 @@ void runFrames(benchmark::State& state, Frame& frame, bool steered = false) {
     for (auto _ : state) {
         frame.step(steered ? shift : 0);
         shift = -shift;
-        benchmark::DoNotOptimize(frame.game.frame().data);
+        // A copy of the pointer: Benchmark 1.9 deprecates the overload for a const reference.
+        uchar* pixels = frame.game.frame().data;
+        benchmark::DoNotOptimize(pixels);
     }
 }
 

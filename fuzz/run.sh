@@ -1,5 +1,5 @@
 #!/bin/bash
-# Builds a libFuzzer target over the high-score load path with clang-14 and runs it.
+# Builds a libFuzzer target over the high-score load path with clang and runs it.
 #
 #   fuzz/run.sh [load|values] [SECONDS] [extra libFuzzer options...]   (default: load 600)
 #
@@ -27,7 +27,7 @@ esac
 
 # The hiscore sources and the data folder's; OpenCV comes from the system and is not
 # instrumented.
-clang++-14 -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
+clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
     -fno-sanitize-recover=undefined -I"$root/src" $(pkg-config --cflags opencv4) \
     "$root/fuzz/$source" "$root"/src/hiscore/*.cpp "$root/src/core/GamePaths.cpp" -lopencv_core \
     -o "$out/hiscore-$target-fuzz"

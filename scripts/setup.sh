@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Prepares a Debian 12 machine and the build: installs what is missing, copies the
+# Prepares a Debian 12 or 13 machine and the build: installs what is missing, copies the
 # eye cascade next to the game and builds everything in build/. Safe to run again:
 # a second run installs nothing and rebuilds only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libopencv-dev libtbb-dev opencv-data libx11-dev libgtest-dev libbenchmark-dev
-          xvfb xauth xdotool imagemagick x11-utils clang-14 libclang-rt-14-dev clang-format
+          xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-dev clang-format git
           dpkg-dev file lintian desktop-file-utils appstream)
 
 missing=()

@@ -125,7 +125,7 @@ bool GamePaths::makeWriteFolder(std::string& failure) const {
     fs::path folder;
     for (const fs::path& part : writeDir) {
         folder /= part;
-        struct stat info {};
+        struct stat info = {};
         if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0700) != 0 &&
             errno != EEXIST) {
             failure = "can't create the folder '" + folder.string() + "': " + std::strerror(errno);

@@ -67,7 +67,7 @@ FileTarget::FileTarget(const std::string& name) {
             continue;
         }
         const std::string next = joined(walked, part);
-        struct stat info {};
+        struct stat info = {};
         if (::lstat(next.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             // A missing file at the end is one to create; a missing folder on the way fails
             // whatever is tried there, with its own error.

@@ -93,7 +93,7 @@ SafeFile::ReadResult SafeFile::read(std::size_t limit, std::string& bytes,
         failure = std::strerror(errno);
         return ReadResult::Failed;
     }
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & S_IRUSR) == 0) {
         failure = S_ISREG(info.st_mode) ? std::strerror(EACCES) : "not a regular file";
         return ReadResult::Failed;
@@ -115,14 +115,14 @@ SafeFile::ReadResult SafeFile::read(std::size_t limit, std::string& bytes,
 }
 
 std::optional<SafeFile::Attributes> SafeFile::attributes() const {
-    struct stat info {};
+    struct stat info = {};
     if (::lstat(path.c_str(), &info) != 0)
         return std::nullopt;
     return Attributes{static_cast<mode_t>(info.st_mode & 07777), info.st_uid, info.st_gid};
 }
 
 std::string SafeFile::keepReason() const {
-    struct stat info {};
+    struct stat info = {};
     if (::lstat(path.c_str(), &info) != 0)
         return std::string();
     if ((info.st_mode & S_IWUSR) == 0 || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
@@ -164,7 +164,7 @@ bool SafeFile::replace(const std::string& text, const std::optional<Attributes>&
     const int fd = temp.descriptor();
     const std::string& name = temp.name();
     // The owner first: a change of owner may clear mode bits.
-    struct stat made {};
+    struct stat made = {};
     if (kept &&
         (::fstat(fd, &made) != 0 || made.st_uid != kept->owner || made.st_gid != kept->group) &&
         ::fchown(fd, kept->owner, kept->group) != 0) {
@@ -205,7 +205,7 @@ void SafeFile::removeStaleTemporaries() const {
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
         const std::string file = folder + "/" + name;
-        struct stat info {};
+        struct stat info = {};
         if (TemporaryFile::isTemporaryOf(name, own) && ::lstat(file.c_str(), &info) == 0 &&
             S_ISREG(info.st_mode))
             ::unlink(file.c_str());

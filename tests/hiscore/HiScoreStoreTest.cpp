@@ -157,7 +157,7 @@ TEST(HiScoreStoreSave, TheFileKeepsItsOwnerGroupAndModeOrStaysAsItIs) {
         ASSERT_EQ(chmod(folder.path.c_str(), static_cast<mode_t>(mode)), 0);
         EXPECT_EQ(Child([&] { return save(folder.path, record("a", 9000)); }, asNobody).result(),
                   why.empty() ? "saved" : "refused: Can't save '" + folder.path + "': " + why);
-        struct stat info {};
+        struct stat info = {};
         lstat(folder.path.c_str(), &info);
         EXPECT_EQ(std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777),
                   std::tuple(owner, group, static_cast<mode_t>(mode)));

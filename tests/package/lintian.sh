@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the package from the build folder (cpack) into a scratch folder and runs lintian on
-# it: any error fails; the warnings and notes are printed for the reader.
+# it: any error or warning fails; the notes are printed for the reader.
 # Arguments: the build folder and the source folder.
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
@@ -10,5 +10,5 @@ cpack --config "$build/CPackConfig.cmake" -B "$scratch" > "$scratch/cpack.log" 2
     { cat "$scratch/cpack.log"; exit 1; }
 deb=$(ls "$scratch"/dravolt_*.deb)
 echo "package: $(basename "$deb")"
-lintian --fail-on error --display-info "$deb"
-echo "lintian: no errors"
+lintian --fail-on error,warning --display-info "$deb"
+echo "lintian: no errors, no warnings"
