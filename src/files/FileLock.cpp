@@ -7,6 +7,7 @@
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -21,8 +22,12 @@ std::optional<Refusal> waitInQueue(int fd, const std::string& shown,
                                    std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     const WakeUpCall wakeUp(limit);
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR)
+    // Without a timer to end the wait, the game looks again every few milliseconds instead.
+    const int how = wakeUp.armed() ? LOCK_EX : LOCK_EX | LOCK_NB;
+    while (::flock(fd, how) != 0) {
+        if (errno == EWOULDBLOCK)
+            ::usleep(2000);
+        else if (errno != EINTR)
             return Refusal::systemError("can't lock '" + shown + "'");
         // A frame waits here, so the wait is bounded: a game that holds the lock longer has
         // hung, and this save gives way instead of the window.

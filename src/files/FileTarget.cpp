@@ -65,99 +65,120 @@ FileDescriptor openPath(int at, const char* name) {
 
 } // namespace
 
-OrRefusal<FileTarget> FileTarget::find(const std::string& name, Folders folders,
-                                       LastLink lastLink) {
-    FileTarget target;
+// One walk of a name: where it stands (an open folder and the path there, for messages) and
+// the parts still to visit.
+struct FileTarget::Walk {
+    FileDescriptor here;
+    std::string walked; // "" is the working folder
     std::vector<Part> todo;
-    pushComponents(name, true, todo);
-    const bool absolute = !name.empty() && name.front() == '/';
-    FileDescriptor here = openPath(AT_FDCWD, absolute ? "/" : ".");
-    // What has been walked so far, for messages; "" is the working folder.
-    std::string walked = absolute ? "/" : "";
     int links = 0;
     int remakes = 0;
-    bool folderMissing = false;
-    while (!todo.empty()) {
-        if (!here.valid())
-            return Refusal::systemError();
-        const Part part = todo.back();
-        todo.pop_back();
-        if (part.name == ".")
-            continue;
-        if (part.name == "..") {
-            here = FileDescriptor(::openat(here.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-            walked = parentOf(walked);
-            continue;
-        }
-        const bool last = todo.empty();
-        const std::string next = joined(walked, part.name);
-        FileDescriptor found = openPath(here.get(), part.name.c_str());
-        if (!found.valid() && errno == ENOENT && !last) {
-            const bool make = folders == Folders::MakeMissing && part.own &&
-                              target.foreign.empty() && remakes < maxRemakes;
-            if (!make) {
-                folderMissing = true; // and so is the file
-                walked = next;
-                break;
-            }
-            // The XDG rules ask for 0700 on the folders a program makes there: the scores
-            // and the dumps are nobody else's business. One that exists keeps its mode.
-            if (::mkdirat(here.get(), part.name.c_str(), 0700) != 0 && errno != EEXIST)
-                return Refusal::systemError("can't create the folder '" + next + "'");
-            ++remakes;
-            todo.push_back(part);
-            continue;
-        }
-        struct stat info = {};
-        if (!found.valid() && errno == ENOENT) {
-            info.st_mode = 0; // a file still to be made
-        } else if (!found.valid() || ::fstat(found.get(), &info) != 0) {
-            return Refusal::systemError();
-        }
-        if (!S_ISLNK(info.st_mode) || (last && part.own && lastLink == LastLink::Keep)) {
-            walked = next;
-            if (last) {
-                target.leaf = part.name;
-                break;
-            }
-            if (!S_ISDIR(info.st_mode)) {
-                errno = ENOTDIR;
-                return Refusal::systemError();
-            }
-            here = std::move(found);
-            continue;
-        }
-        // A folder on the way may be a link (a home on another disk): the files in it are
-        // still the game's. Only a link in the file's own place may lead to anybody's file.
-        target.lastIsLink = target.lastIsLink || last;
-        if (target.foreign.empty() && !trusted(info))
-            target.foreign = next;
-        std::string linkTarget(PATH_MAX, '\0');
-        const ssize_t n = ::readlinkat(found.get(), "", linkTarget.data(), linkTarget.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= linkTarget.size() || ++links > maxLinks) {
+
+    // Makes the missing folder `part` here; false when the walk may not make it.
+    OrRefusal<bool> makeFolder(const Part& part, const std::string& next, bool allowed) {
+        if (!allowed || !part.own || remakes >= maxRemakes)
+            return false;
+        // The XDG rules ask for 0700 on the folders a program makes there: the scores and the
+        // dumps are nobody else's business. One that exists keeps its mode.
+        if (::mkdirat(here.get(), part.name.c_str(), 0700) != 0 && errno != EEXIST)
+            return Refusal::systemError("can't create the folder '" + next + "'");
+        ++remakes;
+        todo.push_back(part); // and visit it again
+        return true;
+    }
+
+    // Goes on with what the link `found`, named `next`, leads to.
+    std::optional<Refusal> follow(const FileDescriptor& found, const std::string& next) {
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlinkat(found.get(), "", target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size() || ++links > maxLinks) {
             if (links > maxLinks)
                 errno = ELOOP;
             return Refusal::systemError("can't follow the link '" + next + "'");
         }
-        linkTarget.resize(static_cast<std::size_t>(n));
-        if (linkTarget.front() == '/') {
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() == '/') {
             here = openPath(AT_FDCWD, "/");
             walked = "/";
         }
-        pushComponents(linkTarget, false, todo);
+        pushComponents(target, false, todo);
+        return std::nullopt;
+    }
+};
+
+OrRefusal<FileTarget> FileTarget::find(const std::string& name, Folders folders,
+                                       LastLink lastLink) {
+    FileTarget target;
+    Walk walk;
+    pushComponents(name, true, walk.todo);
+    const bool absolute = !name.empty() && name.front() == '/';
+    walk.here = openPath(AT_FDCWD, absolute ? "/" : ".");
+    walk.walked = absolute ? "/" : "";
+    bool folderMissing = false;
+    while (!walk.todo.empty() && !folderMissing) {
+        if (!walk.here.valid())
+            return Refusal::systemError();
+        const Part part = walk.todo.back();
+        walk.todo.pop_back();
+        if (part.name == ".")
+            continue;
+        if (part.name == "..") {
+            walk.here =
+                FileDescriptor(::openat(walk.here.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+            walk.walked = parentOf(walk.walked);
+            continue;
+        }
+        const bool last = walk.todo.empty();
+        const std::string next = joined(walk.walked, part.name);
+        FileDescriptor found = openPath(walk.here.get(), part.name.c_str());
+        struct stat info = {};
+        if (!found.valid() && errno == ENOENT) {
+            if (!last) {
+                // A folder is made only before any link of another user's has been met.
+                const bool allowed = folders == Folders::MakeMissing && target.foreign.empty();
+                const OrRefusal<bool> made = walk.makeFolder(part, next, allowed);
+                if (!made.ok())
+                    return made.refusal();
+                folderMissing = !made.value(); // and so is the file
+                walk.walked = folderMissing ? next : walk.walked;
+                continue;
+            }
+            info.st_mode = 0; // a file still to be made
+        } else if (!found.valid() || ::fstat(found.get(), &info) != 0) {
+            return Refusal::systemError();
+        }
+        if (S_ISLNK(info.st_mode) && !(last && part.own && lastLink == LastLink::Keep)) {
+            // A folder on the way may be a link (a home on another disk): the files in it are
+            // still the game's. Only a link in the file's own place may lead to anybody's file.
+            target.lastIsLink = target.lastIsLink || last;
+            if (target.foreign.empty() && !trusted(info))
+                target.foreign = next;
+            if (std::optional<Refusal> refused = walk.follow(found, next))
+                return *refused;
+            continue;
+        }
+        walk.walked = next;
+        if (last) {
+            target.leaf = part.name;
+        } else if (!S_ISDIR(info.st_mode)) {
+            errno = ENOTDIR;
+            return Refusal::systemError();
+        } else {
+            walk.here = std::move(found);
+        }
     }
     if (folderMissing) {
         // The rest of the name only serves the messages; the first part left is the last.
-        for (auto part = todo.rbegin(); part != todo.rend(); ++part)
-            walked = joined(walked, part->name);
-        target.leaf = todo.front().name;
-        here = FileDescriptor();
+        for (auto part = walk.todo.rbegin(); part != walk.todo.rend(); ++part)
+            walk.walked = joined(walk.walked, part->name);
+        target.leaf = walk.todo.front().name;
+        walk.here = FileDescriptor();
     } else if (target.leaf.empty()) {
         errno = EISDIR; // the name ends in a folder
         return Refusal::systemError();
     }
-    target.folderFd = std::move(here);
-    target.shown = walked;
+    target.folderFd = std::move(walk.here);
+    target.shown = walk.walked;
     return target;
 }
 

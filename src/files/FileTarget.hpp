@@ -51,6 +51,7 @@ public:
     std::optional<Refusal> writeRefusal() const;
 
 private:
+    struct Walk;
     FileTarget() = default;
 
     FileDescriptor folderFd;

@@ -47,7 +47,7 @@ WakeUpCall::WakeUpCall(std::chrono::milliseconds after) {
 #endif
     if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0)
         return;
-    armed = true;
+    set = true;
     itimerspec when = {};
     when.it_value = asTimespec(std::max(after, std::chrono::milliseconds(1)));
     when.it_interval = {0, repeatNanos};
@@ -55,7 +55,7 @@ WakeUpCall::WakeUpCall(std::chrono::milliseconds after) {
 }
 
 WakeUpCall::~WakeUpCall() {
-    if (!armed)
+    if (!set)
         return;
     // With the signal held back, the timer goes and a signal it sent last is taken back, so
     // that it cannot interrupt whatever this thread does next.

@@ -16,10 +16,13 @@ public:
     WakeUpCall& operator=(const WakeUpCall&) = delete;
     virtual ~WakeUpCall();
 
+    // False when the system gave no timer: nothing will interrupt the call.
+    bool armed() const { return set; }
+
     // The signal it sends: a real-time signal that nothing else of the game uses.
     static int signalNumber();
 
 private:
     timer_t timer{};
-    bool armed = false;
+    bool set = false;
 };
