@@ -25,11 +25,12 @@ values) source=HiScoreValueFuzz.cpp seeds=("$root/fuzz/seeds-values") ;;
 *) echo "unknown target '$target' (load or values)" >&2; exit 2 ;;
 esac
 
-# The hiscore sources and the data folder's; OpenCV comes from the system and is not
+# The table's sources, the careful file work's and the data folder's; OpenCV comes from the system and is not
 # instrumented.
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
     -fno-sanitize-recover=undefined -I"$root/src" $(pkg-config --cflags opencv4) \
-    "$root/fuzz/$source" "$root"/src/hiscore/*.cpp "$root/src/core/GamePaths.cpp" -lopencv_core \
+    "$root/fuzz/$source" "$root"/src/hiscore/*.cpp "$root"/src/files/*.cpp \
+    "$root/src/core/GamePaths.cpp" -lopencv_core \
     -o "$out/hiscore-$target-fuzz"
 
 # Each run writes its file into a folder of its own under TMPDIR; in memory, a save's flush

@@ -1,10 +1,7 @@
 #include "core/GamePaths.hpp"
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -83,7 +80,7 @@ GamePaths::GamePaths(Inputs given) : inputs(std::move(given)) {
     runsInstalled = !isFile(inputs.workingFolder / CHECKOUT_MARK);
     if (runsInstalled) {
         writeDir = userDataFolder(inputs);
-        writesNowhere = writeDir.empty();
+        nowhere = writeDir.empty();
     }
 }
 
@@ -112,27 +109,7 @@ fs::path GamePaths::cascadeFile() const {
 }
 
 fs::path GamePaths::writeFile(const std::string& name) const {
-    return writesNowhere ? fs::path() : writeDir / name;
-}
-
-bool GamePaths::makeWriteFolder(std::string& failure) const {
-    if (writesNowhere) {
-        failure = "there is no home folder to keep it in";
-        return false;
-    }
-    // The XDG rules ask for 0700 on the folders a program makes there: the scores and the
-    // dumps are nobody else's business. A folder made by someone else is left as it is.
-    fs::path folder;
-    for (const fs::path& part : writeDir) {
-        folder /= part;
-        struct stat info = {};
-        if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0700) != 0 &&
-            errno != EEXIST) {
-            failure = "can't create the folder '" + folder.string() + "': " + std::strerror(errno);
-            return false;
-        }
-    }
-    return true;
+    return nowhere ? fs::path() : writeDir / name;
 }
 
 std::string GamePaths::displayName(const fs::path& file) const {

@@ -16,8 +16,8 @@
 // its companions, the detection dumps) stays there. Otherwise the game runs from an installed
 // tree and writes to $XDG_DATA_HOME/dravolt (default ~/.local/share/dravolt, the home folder
 // taken from the password database when HOME is unset, empty or relative), a folder that is
-// made by makeWriteFolder() when something is first written. An installed game never writes
-// into its working folder: without any home folder it writes nothing.
+// made when something is first written there, for the player alone. An installed game never
+// writes into its working folder: without any home folder it writes nothing.
 class GamePaths {
 public:
     // What the rules depend on; systemInputs() gives the real ones, tests their own.
@@ -51,10 +51,8 @@ public:
     // A file to write, such as "hiscore.xml": relative in the working folder, else absolute;
     // empty, a name nothing can be written to, when the game writes nowhere.
     std::filesystem::path writeFile(const std::string& name) const;
-    // Makes the write folder if it is missing, and each missing folder above it, for the
-    // player alone (mode 0700); folders that exist keep their modes. False with the reason in
-    // `failure` when it cannot be made or the game writes nowhere.
-    bool makeWriteFolder(std::string& failure) const;
+    // True for an installed game that knows no home folder: it writes nothing at all.
+    bool writesNowhere() const { return nowhere; }
 
     // How console messages name a file: as given when it lies in the working folder,
     // otherwise its full path.
@@ -67,5 +65,5 @@ private:
     std::filesystem::path installedData; // empty when the executable is unknown
     bool runsInstalled = false;
     std::filesystem::path writeDir;
-    bool writesNowhere = false; // installed, and no home folder known
+    bool nowhere = false; // installed, and no home folder known
 };

@@ -2,6 +2,8 @@
 
 #include "core/GamePaths.hpp"
 #include "core/Palette.hpp"
+#include "files/FileTarget.hpp"
+#include "files/SafeFile.hpp"
 
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -10,8 +12,10 @@
 #include <cmath>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 const cv::Scalar RECT_PALETTE[6] = {RED, GREEN, BLUE, YELLOW, PURPLE, PINK};
 
@@ -91,24 +95,35 @@ int EyeDetector::evaluate(cv::Mat& output, bool dump) {
 void EyeDetector::writeDump(const cv::Mat& output) const {
     const long long seconds = secondsNow();
     const std::string name = "image_" + std::to_string(seconds) + ".png";
-    std::string fileName = name;
-    if (paths) {
-        fileName = paths->writeFile(name).string();
-        // Without its folder (an installed game that knows no home folder writes nowhere) the
-        // picture cannot be written: the player who asked for it learns why.
-        std::string failure;
-        if (!paths->makeWriteFolder(failure)) {
-            *console << seconds << " can't dump to file '" << (fileName.empty() ? name : fileName)
-                     << "': " << failure << "\n";
-            return;
-        }
-    }
+    const std::string fileName = paths ? paths->writeFile(name).string() : name;
+    const auto refused = [&](const Refusal& why) {
+        *console << seconds << " can't dump to file '" << (fileName.empty() ? name : fileName)
+                 << "': " << why.why() << "\n";
+    };
+    // Without its folder (an installed game that knows no home folder writes nowhere) the
+    // picture cannot be written: the player who asked for it learns why.
+    if (paths && paths->writesNowhere())
+        return refused(Refusal("there is no home folder to keep it in"));
+    const OrRefusal<FileTarget> target = FileTarget::find(
+        fileName, paths ? FileTarget::Folders::MakeMissing : FileTarget::Folders::Existing,
+        FileTarget::LastLink::Keep);
+    if (!target.ok())
+        return refused(target.refusal());
+    if (const std::optional<Refusal> foreign = target.value().writeRefusal())
+        return refused(*foreign);
     *console << seconds << " dump to file '" << fileName << "'\n";
-    // A dump that cannot be written costs only the diagnostic picture.
+    // The name is easy to guess, so anybody who can write the folder could plant a link under
+    // it: the dump is a new file, made without following links and never written over one.
+    std::vector<uchar> png;
     try {
-        cv::imwrite(fileName, output);
+        if (!cv::imencode(".png", output, png))
+            return refused(Refusal("the picture could not be encoded"));
     } catch (const cv::Exception&) {
+        return refused(Refusal("the picture could not be encoded"));
     }
+    if (const std::optional<Refusal> failed =
+            SafeFile(target.value()).createNew(std::string(png.begin(), png.end())))
+        refused(*failed);
 }
 
 void EyeDetector::findEyePair(std::vector<Eye>& found, const std::vector<cv::Rect>& rects,

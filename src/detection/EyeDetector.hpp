@@ -33,8 +33,9 @@ public:
     // Searches input, draws on output (the thread passes the same image twice) and returns
     // the sway: 0 unless a confirmed pair was found. dump lists the pairing on the console
     // and writes the annotated image to "image_<seconds>.png" in the folder of the game's
-    // files (paths), the working directory without paths; when that folder cannot be made, or
-    // the game writes nowhere, it says why instead.
+    // files (paths), the working directory without paths, as a new file: a file already under
+    // that name (or a link planted there) is left as it is. When the picture cannot be
+    // written, the game writes nowhere, or a link on the way is another user's, it says why.
     int detect(const cv::Mat& input, cv::Mat& output, bool dump);
     // Everything detect does after the cascade, on the rectangles already in objects: sorts
     // them by x, then y, width and height, the order of the pairing, the dump and the outlines.

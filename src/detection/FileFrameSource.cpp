@@ -2,6 +2,7 @@
 
 #include <opencv2/imgcodecs.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -14,8 +15,10 @@ FileFrameSource::FileFrameSource(std::vector<std::string> files, bool repeat,
     }
     for (const std::string& path : files) {
         // The video back ends print their own complaints about missing files; ask the
-        // file system first so that a plain typo gets only our message.
-        if (!std::ifstream(path).good()) {
+        // file system first so that a plain typo gets only our message. Only a plain file is
+        // opened: a pipe would block the open until somebody writes to it.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error) || !std::ifstream(path).good()) {
             failed = path;
             return;
         }

@@ -23,15 +23,16 @@ void HiScore::setMaxEntries(std::size_t n) {
 namespace {
 
 // True when the new entry takes the place of the stored one: a higher total, then fewer
-// hits, then a longer distance, then a higher score; on a full tie the newer entry goes first.
-bool ranksAbove(const HiScoreEntry& entry, const HiScoreEntry& stored) {
+// hits, then a longer distance, then a higher score; on a full tie the newer entry goes first,
+// unless it is older (read from a file after the stored one).
+bool ranksAbove(const HiScoreEntry& entry, const HiScoreEntry& stored, bool newer = true) {
     if (entry.total != stored.total)
         return entry.total > stored.total;
     if (entry.hits != stored.hits)
         return entry.hits < stored.hits;
     if (entry.length != stored.length)
         return entry.length > stored.length;
-    return entry.score >= stored.score;
+    return newer ? entry.score >= stored.score : entry.score > stored.score;
 }
 
 HiScoreEntry bounded(const HiScoreEntry& entry) {
@@ -42,12 +43,12 @@ HiScoreEntry bounded(const HiScoreEntry& entry) {
 
 } // namespace
 
-int HiScore::rank(const HiScoreEntry& entry) const {
+int HiScore::rankAs(const HiScoreEntry& entry, bool newer) const {
     if (entries.empty())
         return 0;
     int rank = 0;
     auto place = entries.begin();
-    while (place != entries.end() && !ranksAbove(entry, *place)) {
+    while (place != entries.end() && !ranksAbove(entry, *place, newer)) {
         ++place;
         ++rank;
     }
@@ -56,13 +57,27 @@ int HiScore::rank(const HiScoreEntry& entry) const {
     return rank;
 }
 
-int HiScore::insert(const HiScoreEntry& entry, bool probeOnly) {
-    const int place = rank(entry);
-    if (place >= 0 && !probeOnly)
+int HiScore::rank(const HiScoreEntry& entry) const {
+    return rankAs(entry, true);
+}
+
+int HiScore::insertAt(const HiScoreEntry& entry, int place) {
+    // Also without an insert: the limit may have been lowered.
+    if (place >= 0)
         entries.insert(std::next(entries.begin(), place), bounded(entry));
     if (entries.size() > maxEntries)
         entries.pop_back();
     return place;
+}
+
+int HiScore::insert(const HiScoreEntry& entry, bool probeOnly) {
+    const int place = rank(entry);
+    insertAt(entry, probeOnly ? -1 : place);
+    return place;
+}
+
+int HiScore::insertFromFile(const HiScoreEntry& entry) {
+    return insertAt(entry, rankAs(entry, false));
 }
 
 void HiScore::loadDefaults() {

@@ -23,6 +23,10 @@ public:
     int insert(const HiScoreEntry& entry, bool probeOnly);
     // The rank insert would give the entry, without changing the table.
     int rank(const HiScoreEntry& entry) const;
+    // Inserts an entry read from a file, which lists the newer of two equal entries first:
+    // below the entries equal to it, so that a table loads in the order it was saved. The
+    // rank it takes, or -1.
+    int insertFromFile(const HiScoreEntry& entry);
     // Inserts the eight built-in entries.
     void loadDefaults();
 
@@ -31,4 +35,10 @@ public:
 
     std::list<HiScoreEntry> entries;
     std::size_t maxEntries = 10;
+
+private:
+    // The rank of an entry newer (or older) than the equal ones stored.
+    int rankAs(const HiScoreEntry& entry, bool newer) const;
+    // Puts the entry at the place (none for -1) and keeps the table within maxEntries.
+    int insertAt(const HiScoreEntry& entry, int place);
 };

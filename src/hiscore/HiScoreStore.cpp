@@ -1,22 +1,31 @@
 #include "hiscore/HiScoreStore.hpp"
 
 #include "core/GamePaths.hpp"
-#include "hiscore/FileLock.hpp"
-#include "hiscore/FileTarget.hpp"
+#include "files/FileTarget.hpp"
+#include "files/SafeFile.hpp"
+#include "files/TurnLock.hpp"
 #include "hiscore/HiScoreXml.hpp"
 
 #include <utility>
+
+using Action = TablePolicy::Action;
+using Moment = TablePolicy::Moment;
+using State = TablePolicy::State;
 
 namespace {
 // How often a file that vanishes while it is being set aside is read again: each time,
 // another game moved it first.
 constexpr int maxVanished = 3;
-const char* const notATable = "it links to a file that is not a table";
+
+OrRefusal<TurnLock> lockOf(const FileTarget& target, std::chrono::milliseconds wait) {
+    return TurnLock::take(target.folder(), target.name(), target.path(), wait);
+}
 } // namespace
 
-HiScoreStore::HiScoreStore(std::string tableFile, const GamePaths* gamePaths, std::ostream& out)
+HiScoreStore::HiScoreStore(std::string tableFile, const GamePaths* gamePaths, std::ostream& out,
+                           std::chrono::milliseconds wait)
     : file(std::move(tableFile)), shownName(file.empty() ? "hiscore.xml" : file), paths(gamePaths),
-      console(out), current(builtIn()) {}
+      console(out), lockWait(wait), current(builtIn()) {}
 
 HiScore HiScoreStore::builtIn() const {
     HiScore table;
@@ -24,96 +33,69 @@ HiScore HiScoreStore::builtIn() const {
     return table;
 }
 
-HiScoreStore::OnDisk HiScoreStore::read(const SafeFile& safe, std::ostream& out) const {
-    OnDisk disk;
-    disk.table.setMaxEntries(tableSize);
-    disk.table.clear();
-    std::string bytes;
-    switch (safe.read(HiScoreXml::maxFileSize, bytes, disk.reason)) {
-    case SafeFile::ReadResult::Missing:
-        disk.kind = OnDisk::Missing;
-        return disk;
-    case SafeFile::ReadResult::Failed:
-        disk.kind = OnDisk::Unreadable;
-        return disk;
-    case SafeFile::ReadResult::Read:
-        break;
+State HiScoreStore::examine(const FileTarget& target, const SafeFile& safe,
+                            std::ostream& out) const {
+    State state;
+    state.table.setMaxEntries(tableSize);
+    state.table.clear();
+    state.throughLink = target.throughLink();
+    state.foreignLink = target.writeRefusal();
+    state.file = safe.status();
+    const OrRefusal<std::optional<std::string>> bytes = safe.read(HiScoreXml::maxFileSize);
+    if (!bytes.ok()) {
+        state.kind = State::Unreadable;
+        state.reason = bytes.refusal().why();
+        return state;
     }
-    switch (HiScoreXml::read(bytes, disk.table, out, disk.reason)) {
+    if (!bytes.value()) {
+        state.kind = State::Missing;
+        return state;
+    }
+    switch (HiScoreXml::read(*bytes.value(), state.table, out, state.reason)) {
     case HiScoreXml::Found::Table:
-        disk.kind = OnDisk::Table;
+        state.kind = State::Table;
         break;
     case HiScoreXml::Found::NoTable:
-        disk.kind = OnDisk::NoTable;
+        state.kind = State::NoTable;
         break;
     case HiScoreXml::Found::Damaged:
-        disk.kind = OnDisk::Damaged;
+        state.kind = State::Damaged;
         break;
     }
-    return disk;
+    return state;
 }
 
-std::string HiScoreStore::keepReason(const FileTarget& target, const SafeFile& safe) {
-    // Whatever a link leads to may be anybody's file; only a table there is the game's own.
-    if (target.throughLink)
-        return "it is reached through a link";
-    return safe.keepReason();
-}
-
-HiScoreStore::OnDisk HiScoreStore::setAside(const FileTarget& target, const SafeFile& safe,
-                                            OnDisk disk) {
-    for (int vanished = 0; disk.kind == OnDisk::Damaged && vanished < maxVanished; ++vanished) {
-        console << "'" << shownName << "' is damaged: " << disk.reason << "\n";
-        const std::string keep = keepReason(target, safe);
-        if (!keep.empty()) {
-            console << "The game leaves it as it is: " << keep << ".\n";
-            disk.reason = target.throughLink ? notATable : "it is damaged, and " + keep;
-            return disk;
+HiScoreStore::Aside HiScoreStore::setAside(const FileTarget& target, const SafeFile& safe,
+                                           State& state) {
+    const Refusal notMoved("it is damaged and could not be moved aside");
+    for (int vanished = 0; state.kind == State::Damaged && vanished < maxVanished; ++vanished) {
+        console << "'" << shownName << "' is damaged: " << state.reason << "\n";
+        const TablePolicy::Decision decision = TablePolicy::decide(state, Moment::Start);
+        if (decision.action == Action::Keep) {
+            console << "The game leaves it as it is: " << decision.why->why() << ".\n";
+            return {false, TablePolicy::decide(state, Moment::Save).why};
         }
-        const std::optional<SafeFile::Attributes> attributes = safe.attributes();
-        std::string movedTo;
-        std::string failure;
-        switch (safe.setAside(movedTo, failure)) {
-        case SafeFile::AsideResult::Moved:
-            console << "Moved it to '" << movedTo << "'.\n";
-            formerAttributes = attributes;
-            disk.kind = OnDisk::Missing;
-            disk.setAside = true;
-            return disk;
-        case SafeFile::AsideResult::Vanished:
+        const SafeFile::Aside aside = safe.setAside();
+        switch (aside.outcome) {
+        case SafeFile::Aside::Moved:
+            console << "Moved it to '" << aside.movedTo << "'.\n";
+            state.kind = State::Missing;
+            state.file = SafeFile::Status();
+            return {true, std::nullopt};
+        case SafeFile::Aside::Vanished:
             // Another game moved it first; what is there now is what counts.
-            disk = read(safe, console);
+            state = examine(target, safe, console);
             break;
-        case SafeFile::AsideResult::Failed:
-            console << (movedTo.empty() ? "Can't move it aside: "
-                                        : "Can't move it to '" + movedTo + "': ")
-                    << failure << "\n";
-            disk.reason = "it is damaged and could not be moved aside";
-            return disk;
+        case SafeFile::Aside::Failed:
+            console << (aside.movedTo.empty() ? "Can't move it aside: "
+                                              : "Can't move it to '" + aside.movedTo + "': ")
+                    << aside.failure->why() << "\n";
+            return {false, notMoved};
         }
     }
-    if (disk.kind == OnDisk::Damaged)
-        disk.reason = "it is damaged and could not be moved aside";
-    return disk;
-}
-
-std::string HiScoreStore::refusal(const FileTarget& target, const SafeFile& safe,
-                                  const OnDisk& disk) {
-    switch (disk.kind) {
-    case OnDisk::Unreadable:
-        return "the game can't read it (" + disk.reason + ")";
-    case OnDisk::Damaged:
-    case OnDisk::NoTable:
-        if (target.throughLink)
-            return notATable;
-        if (disk.kind == OnDisk::Damaged)
-            return disk.reason;
-        break;
-    case OnDisk::Table:
-    case OnDisk::Missing:
-        break;
-    }
-    return safe.keepReason();
+    if (state.kind == State::Damaged)
+        return {false, notMoved};
+    return {false, std::nullopt};
 }
 
 void HiScoreStore::load() {
@@ -126,123 +108,150 @@ void HiScoreStore::load() {
 
 bool HiScoreStore::loadFile() {
     current.clear();
-    const FileTarget target(file);
-    if (file.empty() || !target.failure.empty()) {
-        if (!file.empty())
-            console << "Can't read '" << shownName << "': " << target.failure << "\n";
+    if (file.empty()) {
         console << "Hiscore node is not SEQ.\n";
         return false;
     }
-    const SafeFile safe(target.path);
-    OnDisk disk = read(safe, console);
-    if (disk.kind == OnDisk::Damaged) {
-        const std::string keep = keepReason(target, safe);
-        std::optional<FileLock> lock;
-        if (keep.empty())
-            lock.emplace(safe.path + ".lock", lockWait);
-        if (lock && !lock->held()) {
-            console << "'" << shownName << "' is damaged: " << disk.reason << "\n"
-                    << "Can't move it aside: " << lock->failure << "\n";
-        } else {
-            // Read again under the lock: another game may have set it aside or replaced it.
-            disk = setAside(target, safe, lock ? read(safe, console) : std::move(disk));
-        }
-    }
-    switch (disk.kind) {
-    case OnDisk::Table:
-        current = std::move(disk.table);
-        return true;
-    case OnDisk::Unreadable:
-        console << "Can't read '" << shownName << "': " << disk.reason << "\n";
-        break;
-    case OnDisk::Damaged:
+    const OrRefusal<FileTarget> found = FileTarget::find(file);
+    if (!found.ok()) {
+        console << "Can't read '" << shownName << "': " << found.refusal().why() << "\n"
+                << "Hiscore node is not SEQ.\n";
         return false;
-    case OnDisk::Missing:
-        if (disk.setAside)
-            return false;
-        break;
-    case OnDisk::NoTable:
-        break;
     }
-    console << "Hiscore node is not SEQ.\n";
+    const FileTarget& target = found.value();
+    const SafeFile safe(target);
+    State state = examine(target, safe, console);
+    if (TablePolicy::decide(state, Moment::Start).action == Action::SetAside) {
+        const OrRefusal<TurnLock> lock = lockOf(target, lockWait);
+        if (!lock.ok()) {
+            console << "'" << shownName << "' is damaged: " << state.reason << "\n"
+                    << "Can't move it aside: " << lock.refusal().why() << "\n";
+            return false;
+        }
+        state = examine(target, safe, console); // again: another game may have moved it
+        const Aside aside = setAside(target, safe, state);
+        if (aside.moved || aside.refused)
+            return false;
+    }
+    const TablePolicy::Decision decision = TablePolicy::decide(state, Moment::Start);
+    switch (decision.action) {
+    case Action::Use:
+        current = std::move(state.table);
+        return true;
+    case Action::Keep:
+        console << "'" << shownName << "' is damaged: " << state.reason << "\n"
+                << "The game leaves it as it is: " << decision.why->why() << ".\n";
+        return false;
+    case Action::BuiltIn:
+        if (state.kind == State::Unreadable)
+            console << "Can't read '" << shownName << "': " << state.reason << "\n";
+        console << "Hiscore node is not SEQ.\n";
+        return false;
+    case Action::SetAside: // damaged again after every move: another game keeps replacing it
+    case Action::Refuse:
+        return false;
+    }
     return false;
 }
 
 HiScoreStore::SaveResult HiScoreStore::save(const HiScoreEntry& record) {
-    std::string failure;
-    const SaveResult result = saveRecord(record, failure);
-    switch (result) {
+    const Outcome outcome = saveRecord(record);
+    switch (outcome.result) {
     case SaveResult::Saved:
         notice.clear();
-        return result;
+        return outcome.result;
     case SaveResult::NotRanked:
         notice = "Your record no longer ranks: other games saved better ones in '" + shownName +
                  "' meanwhile.";
         break;
     case SaveResult::Refused:
-        notice = "Can't save '" + shownName + "': " + failure;
+        notice = "Can't save '" + shownName + "': " + outcome.refusal->why();
         break;
     }
     console << notice << std::endl;
-    return result;
+    return outcome.result;
 }
 
-std::string HiScoreStore::refusalBeforeLock(const FileTarget& target, const SafeFile& safe) const {
-    std::string failure;
-    if (paths && !paths->makeWriteFolder(failure))
-        return failure;
+HiScoreStore::Outcome HiScoreStore::refuse(const HiScoreEntry& record, Refusal why) {
+    if (current.insert(record, false) >= 0)
+        unsaved.push_back(record);
+    return {SaveResult::Refused, std::move(why)};
+}
+
+HiScoreStore::Outcome HiScoreStore::saveRecord(const HiScoreEntry& record) {
+    if (paths && paths->writesNowhere())
+        return refuse(record, Refusal("there is no home folder to keep it in"));
     if (file.empty())
-        return "there is no place to keep it";
-    failure = target.writeRefusal();
-    // Beside a file that a link leads to, not even a lock file is made unless it is a table.
-    if (failure.empty() && target.throughLink) {
+        return refuse(record, Refusal("there is no place to keep it"));
+    const OrRefusal<FileTarget> found = FileTarget::find(
+        file, paths ? FileTarget::Folders::MakeMissing : FileTarget::Folders::Existing);
+    if (!found.ok())
+        return refuse(record, found.refusal());
+    const FileTarget& target = found.value();
+    const SafeFile safe(target);
+    // Through another user's link, or beside a file that a link leads to, not even a lock file
+    // is made unless the game may write there.
+    if (target.throughLink() || target.writeRefusal()) {
         std::ostream quiet(nullptr);
-        const OnDisk seen = read(safe, quiet);
-        if (seen.kind != OnDisk::Table && seen.kind != OnDisk::Missing)
-            failure = refusal(target, safe, seen);
+        const TablePolicy::Decision seen =
+            TablePolicy::decide(examine(target, safe, quiet), Moment::Save);
+        if (seen.action == Action::Refuse)
+            return refuse(record, *seen.why);
     }
-    return failure;
+    const OrRefusal<TurnLock> lock = lockOf(target, lockWait);
+    if (!lock.ok())
+        return refuse(record, lock.refusal());
+    return saveLocked(target, safe, record);
 }
 
-HiScoreStore::SaveResult HiScoreStore::saveRecord(const HiScoreEntry& record,
-                                                  std::string& failure) {
-    const FileTarget target(file);
-    const SafeFile safe(target.path);
-    failure = refusalBeforeLock(target, safe);
-    std::optional<FileLock> lock;
-    if (failure.empty()) {
-        lock.emplace(target.path + ".lock", lockWait);
-        failure = lock->failure;
-    }
-    if (!failure.empty()) {
-        current.insert(record, false); // the record stays in the table of this run
-        return SaveResult::Refused;
-    }
-    return saveLocked(target, safe, record, failure);
-}
-
-HiScoreStore::SaveResult HiScoreStore::saveLocked(const FileTarget& target, const SafeFile& safe,
-                                                  const HiScoreEntry& record,
-                                                  std::string& failure) {
+HiScoreStore::Outcome HiScoreStore::saveLocked(const FileTarget& target, const SafeFile& safe,
+                                               const HiScoreEntry& record) {
     safe.removeStaleTemporaries();
     std::ostream quiet(nullptr); // the entries' messages were given at start
-    const OnDisk disk = setAside(target, safe, read(safe, quiet));
-    failure = refusal(target, safe, disk);
-    // The table on disk is the one to add to; when it cannot be read, the record stays in the
-    // table of this run.
-    if (disk.kind == OnDisk::Table)
-        current = disk.table;
-    else if (failure.empty())
-        current = builtIn();
-    if (current.insert(record, false) < 0)
-        return SaveResult::NotRanked;
-    if (!failure.empty())
-        return SaveResult::Refused;
-    const std::string text = HiScoreXml::write(current, failure);
+    State state = examine(target, safe, quiet);
+    TablePolicy::Decision decision = TablePolicy::decide(state, Moment::Save);
+    if (decision.action == Action::SetAside) {
+        if (std::optional<Refusal> refused = setAside(target, safe, state).refused)
+            decision = {Action::Refuse, refused};
+        else
+            decision = TablePolicy::decide(state, Moment::Save);
+    }
+    if (decision.action == Action::Refuse) {
+        // The table on disk is what the record ranks against; when there is none to read,
+        // the table of this run.
+        if (state.kind == State::Table) {
+            current = std::move(state.table);
+            for (const HiScoreEntry& earlier : unsaved)
+                current.insert(earlier, false);
+        }
+        if (current.rank(record) < 0)
+            return {SaveResult::NotRanked, std::nullopt};
+        return refuse(record, *decision.why);
+    }
+    HiScore merged = decision.action == Action::Use ? std::move(state.table) : builtIn();
+    bool earlierRank = false;
+    for (const HiScoreEntry& earlier : unsaved)
+        earlierRank = merged.insert(earlier, false) >= 0 || earlierRank;
+    const bool ranks = merged.insert(record, false) >= 0;
+    current = merged;
+    if (!ranks && !earlierRank) {
+        unsaved.clear(); // none of them ranks any longer
+        return {SaveResult::NotRanked, std::nullopt};
+    }
+    std::string failure;
+    std::optional<Refusal> refused;
+    const std::string text = HiScoreXml::write(merged, failure);
     if (text.empty())
-        return SaveResult::Refused;
-    std::optional<SafeFile::Attributes> kept = safe.attributes();
-    if (!kept)
-        kept = formerAttributes;
-    return safe.replace(text, kept, failure) ? SaveResult::Saved : SaveResult::Refused;
+        refused = Refusal(failure);
+    else
+        refused = safe.replace(text, state.file.exists ? std::optional(state.file.attributes)
+                                                       : safe.setAsideAttributes());
+    if (refused) {
+        if (!ranks)
+            return {SaveResult::NotRanked, std::nullopt};
+        unsaved.push_back(record);
+        return {SaveResult::Refused, refused};
+    }
+    unsaved.clear(); // saved with this one
+    return {ranks ? SaveResult::Saved : SaveResult::NotRanked, std::nullopt};
 }

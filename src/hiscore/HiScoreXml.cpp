@@ -16,6 +16,7 @@ constexpr std::string_view declaration = "<?xml version=\"1.0\"?>";
 constexpr std::string_view rootName = "opencv_storage";
 constexpr std::string_view commentOpen = "<!--";
 constexpr std::string_view commentClose = "-->";
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 // The levels of the table: the root, the table, its items, the keys of an item ("player"
 // among them) and the keys of those (the entry's values among them).
@@ -117,8 +118,15 @@ std::size_t declarationLength(std::string_view text) {
     };
     if (!take("<?xml") || !spaces() || !take("version=\"1.0\""))
         return 0;
-    if (spaces() && take("encoding=\"")) {
+    bool spaced = spaces();
+    if (spaced && take("encoding=\"")) {
         if (!take("UTF-8", true) || !take("\""))
+            return 0;
+        spaced = spaces();
+    }
+    // Some editors declare a document that needs no other as such.
+    if (spaced && take("standalone=\"")) {
+        if (!take("yes\"") && !take("no\""))
             return 0;
         spaces();
     }
@@ -167,7 +175,11 @@ bool Checker::prepare() {
         result.reason = "a NUL byte at byte " + std::to_string(nul);
         return false;
     }
-    std::size_t pos = declarationLength(all);
+    // Some editors begin a UTF-8 file with a byte-order mark.
+    const std::size_t start = startsWith(all, 0, byteOrderMark) ? byteOrderMark.size() : 0;
+    std::size_t pos = declarationLength(all.substr(start));
+    if (pos != 0)
+        pos += start;
     if (pos == 0) {
         result.reason = "it does not begin with <?xml version=\"1.0\"?>";
         return false;
@@ -360,7 +372,7 @@ HiScoreXml::Found HiScoreXml::read(const std::string& bytes, HiScore& table, std
                 continue;
             HiScoreEntry entry;
             if (entry.read(player, console))
-                table.insert(entry, false);
+                table.insertFromFile(entry);
         }
         return Found::Table;
     } catch (const cv::Exception& e) {

@@ -5,10 +5,11 @@
 // The library's reader crashes, aborts or loops forever on some damaged files (a file cut
 // short by a crash during a save is one of them), so only documents shaped like the game's own
 // file reach it: at most 64 KiB, no NUL byte, an XML declaration of version 1.0 (with or
-// without encoding="UTF-8"), the library's root, the table's element and its items, holding
-// plain keys at most two levels deep (text or elements, not both), without attributes, all
-// properly closed; XML comments may stand anywhere outside a tag. The reader is then given the
-// document in the library's own words: the declaration as the library writes it, no comments,
+// without encoding="UTF-8" and standalone="yes" or "no", after a byte-order mark or not),
+// the library's root, the table's element and its items, holding plain keys at most two
+// levels deep (text or elements, not both), without attributes, all properly closed; XML
+// comments may stand anywhere outside a tag. The reader is then given the document in the
+// library's own words: the declaration as the library writes it, no comments,
 // and numbers it cannot misread: a plain integer in decimal, clamped to 32 bits (the reader
 // would wrap it, and would take "010" for octal), and any other text in "score", "length" or
 // "hits" as 0.

@@ -6,9 +6,15 @@
 #include "core/Config.hpp"
 #include "core/GamePaths.hpp"
 
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -101,4 +107,59 @@ TEST(FaceDetection, FindsTheEyesTiltSteersWithItsSignAndMoreForMoreNoFaceGivesZe
         EXPECT_LT(sway[less], sway[more]) << less;
     EXPECT_LT(sway[-10], 0);
     EXPECT_GT(sway[10], 0);
+}
+
+// The dump's name is easy to guess: a link planted under it in a shared folder is never
+// written through, nor is a file there replaced. Under a free name the picture is written.
+TEST(EyeDetectorDump, IsANewFileNeverWrittenThroughALink) {
+    testsupport::ScratchFolder folder;
+    std::ofstream("notes.txt") << "my notes";
+    const long long now = std::time(nullptr);
+    for (long long second = now; second < now + 5; ++second)
+        std::filesystem::create_symlink(second % 2 ? "notes.txt" : "new-notes.txt",
+                                        "image_" + std::to_string(second) + ".png");
+    Pairing p;
+    p.frame({}, true);
+    const std::string out = p.console.str();
+    const std::string seconds = std::to_string(std::stoll(out.substr(2)));
+    EXPECT_EQ(out, "\n\n" + seconds + " dump to file 'image_" + seconds + ".png'\n" + seconds +
+                       " can't dump to file 'image_" + seconds +
+                       ".png': a file of that name exists already\n");
+    std::ifstream notes("notes.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "my notes");
+    EXPECT_EQ(folder.files(), 6u) << "nothing was made where a link led";
+    for (long long second = now; second < now + 5; ++second)
+        std::filesystem::remove("image_" + std::to_string(second) + ".png");
+    p.frame({}, true);
+    const std::string second = p.console.str().substr(out.size() + 2);
+    const std::string name = "image_" + std::to_string(std::stoll(second)) + ".png";
+    EXPECT_EQ(cv::imread(name).size(), p.canvas.size());
+    EXPECT_EQ(folder.files(), 2u);
+}
+
+// A data folder reached through another user's link could be anybody's: the dump makes no
+// folder there and writes nothing, and says why.
+TEST(EyeDetectorDump, WritesNothingThroughAnotherUsersLink) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a link to another user";
+    testsupport::ScratchFolder folder;
+    std::filesystem::create_directory(folder.path / "real");
+    std::filesystem::create_directory_symlink("real", folder.path / "home");
+    ASSERT_EQ(lchown((folder.path / "home").c_str(), 65534, 65534), 0);
+    GamePaths::Inputs installed; // no textures in the working folder
+    installed.workingFolder = folder.path;
+    installed.environment = [&](const std::string& name) -> std::optional<std::string> {
+        return name == "HOME" ? std::optional((folder.path / "home").string()) : std::nullopt;
+    };
+    const GamePaths paths(installed);
+    Pairing p;
+    p.detector.paths = &paths;
+    p.frame({}, true);
+    const std::string out = p.console.str();
+    const std::string seconds = std::to_string(std::stoll(out.substr(2)));
+    EXPECT_EQ(out, "\n\n" + seconds + " can't dump to file '" +
+                       (folder.path / "home/.local/share/dravolt/image_").string() + seconds +
+                       ".png': it is reached through a link that belongs to another user ('" +
+                       (folder.path / "home").string() + "')\n");
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path / "real"));
 }

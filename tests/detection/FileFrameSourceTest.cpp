@@ -6,6 +6,9 @@
 #include <opencv2/videoio.hpp>
 
 #include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(FileFrameSource, PicturesAreOneFrameVideosAllFramesUnreadableFilesNamed) {
     testsupport::ScratchFolder folder;
@@ -31,4 +34,23 @@ TEST(FileFrameSource, PicturesAreOneFrameVideosAllFramesUnreadableFilesNamed) {
     FileFrameSource broken({"black.png", "gone.png", "notes.txt"});
     EXPECT_FALSE(broken.isOpened());
     EXPECT_EQ(broken.failedFile(), "gone.png");
+}
+
+// A pipe given as a file would block the check for good (a regression ends the child by its
+// alarm): it is refused as a folder is, with its name.
+TEST(FileFrameSource, APipeOrAFolderIsRefusedWithoutWaiting) {
+    testsupport::ScratchFolder folder;
+    ASSERT_EQ(mkfifo("pipe", 0666), 0);
+    std::filesystem::create_directory("folder");
+    for (const std::string name : {"pipe", "folder"}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            alarm(20);
+            const FileFrameSource source({name});
+            _exit(!source.isOpened() && source.failedFile() == name ? 0 : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0) << name;
+    }
 }

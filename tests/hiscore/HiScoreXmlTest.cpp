@@ -59,6 +59,10 @@ TEST(HiScoreXmlCheck, RefusesAnythingShapedOtherwiseAndOwnFileCutAnywhere) {
         "<?xml version=\"1.1\"?>\n<opencv_storage>\n" + value + tail,
         "<?xml version=\"1.0\" encoding=\"latin1\"?>\n<opencv_storage>\n" + value + tail,
         "<?xmlversion=\"1.0\"?>\n<opencv_storage>\n" + value + tail,
+        "<?xml version=\"1.0\" standalone=\"maybe\"?>\n<opencv_storage>\n" + value + tail,
+        "<?xml version=\"1.0\" standalone=\"yes\" encoding=\"UTF-8\"?>\n<opencv_storage>\n" +
+            value + tail,
+        " \xEF\xBB\xBF" + head + value + tail,
         head + "<!-- never closed\n" + value + tail,
         head + "<hiscore<!-- in a tag -->>\n</hiscore>" + tail,
     };
@@ -71,14 +75,17 @@ TEST(HiScoreXmlCheck, RefusesAnythingShapedOtherwiseAndOwnFileCutAnywhere) {
         EXPECT_FALSE(HiScoreXml::check(bytes).ok()) << bytes;
 }
 
-// A file edited by hand, or by another program, may declare its encoding, space its
-// declaration and carry comments; the reader still sees the library's own document.
+// A file edited by hand, or by another program, may declare its encoding and that it stands
+// alone, begin with a byte-order mark, space its declaration and carry comments; the reader
+// still sees the library's own document.
 TEST(HiScoreXmlCheck, TakesADeclaredEncodingSpacesAndComments) {
     const std::string items = item("a", "1", "2", "3") + item("b", "4", "5", "6");
     const std::string body = "<opencv_storage>\n<hiscore>\n" + items + "</hiscore>\n" + tail;
     for (const std::string declaration :
          {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<?xml version=\"1.0\" ?>",
-          "<?xml  version=\"1.0\"\n encoding=\"utf-8\" ?>"}) {
+          "<?xml  version=\"1.0\"\n encoding=\"utf-8\" ?>",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>",
+          "<?xml version=\"1.0\" standalone=\"no\" ?>", "\xEF\xBB\xBF<?xml version=\"1.0\"?>"}) {
         EXPECT_EQ(rows(read(declaration + "\n" + body).table), rows(read(tableFile(items)).table))
             << declaration;
     }

@@ -1,6 +1,7 @@
 #pragma once
-// An open file descriptor that closes itself. Every file the score store opens (the table, a
-// temporary file, the lock, a folder to flush) is held by one, so no early return leaks it.
+// An open file descriptor that closes itself. Every file and folder the careful file work
+// opens (a table, a temporary file, a lock, each folder on the way) is held by one, so no
+// early return leaks it.
 
 class FileDescriptor {
 public:
@@ -17,6 +18,8 @@ public:
     // Closes now; false, with errno set, when the close reports an error (a write that the
     // file system could not complete).
     bool close();
+    // Gives the descriptor up without closing it, to an owner of another kind.
+    int release();
 
 private:
     int fd = -1;

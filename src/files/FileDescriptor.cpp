@@ -1,4 +1,4 @@
-#include "hiscore/FileDescriptor.hpp"
+#include "files/FileDescriptor.hpp"
 
 #include <unistd.h>
 #include <utility>
@@ -21,4 +21,8 @@ bool FileDescriptor::close() {
     if (fd < 0)
         return true;
     return ::close(std::exchange(fd, -1)) == 0;
+}
+
+int FileDescriptor::release() {
+    return std::exchange(fd, -1);
 }

@@ -1,0 +1,15 @@
+#include "files/Refusal.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+Refusal::Refusal(std::string why) : reason(std::move(why)) {}
+
+Refusal Refusal::systemError(const std::string& what) {
+    return Refusal(what + ": " + std::strerror(errno));
+}
+
+Refusal Refusal::systemError() {
+    return Refusal(std::strerror(errno));
+}
