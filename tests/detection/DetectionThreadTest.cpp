@@ -82,7 +82,7 @@ TEST(DetectionThreadLoop, DetectionOffLeavesCameraIdleAndRecordsZeros) {
 
 // The bound of run is one of liveness, not a rate: a worker starved of processor time still
 // slips a pass through now and then (a few a minute), one with its share makes 20 in seconds.
-TEST(DetectionThreadLoop, PassesGoOnWhileEveryCoreIsBusy) {
+TEST(DetectionThreadUnderLoad, PassesGoOnWhileEveryCoreIsBusy) {
     // A webcam's frame with the face half its height.
     cv::Mat frame(480, 640, CV_8UC3, cv::Scalar::all(128));
     cv::resize(testsupport::facePicture(15), frame(cv::Rect(160, 120, 320, 240)), {320, 240});
