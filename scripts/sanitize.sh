@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs the unit tests under the sanitizers:
+# Builds and runs the unit tests, and those under load, under the sanitizers:
 #   scripts/sanitize.sh address   AddressSanitizer and UBSan, every unit test (build-asan/)
 #   scripts/sanitize.sh thread    ThreadSanitizer, the threading tests (build-tsan/)
 # Only the test programs the run needs are built, not the game and its tools.
@@ -36,4 +36,4 @@ for layer in $layers; do
     fi
 done
 cmake --build "$build" -j2 "${targets[@]}"
-ctest --test-dir "$build" --output-on-failure -L unit ${only:+-R "$only"} -E 'DeathTest'
+ctest --test-dir "$build" --output-on-failure -L "unit|load" ${only:+-R "$only"} -E 'DeathTest'

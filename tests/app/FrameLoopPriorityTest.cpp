@@ -16,7 +16,7 @@ TEST(FrameLoopPriority, ShortensOnlyTheSliceAndGivesItBack) {
         {
             const FrameLoopPriority priority;
             // 0 before and after where the kernel keeps no slice of a thread's own.
-            EXPECT_EQ(ownSlice(), before == 0 ? 0 : FrameLoopPriority::SLICE_NANOS);
+            EXPECT_EQ(ownSlice(), before == 0 ? 0 : 100000u);
             EXPECT_EQ(getpriority(PRIO_PROCESS, 0), 5);
         }
         EXPECT_EQ(ownSlice(), before);

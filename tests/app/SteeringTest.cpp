@@ -2,20 +2,21 @@
 #include "core/Config.hpp"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
-TEST(SteeringStep, DetectionValueIsTakenOnceAndZeroed) {
-    Config config;
-    std::atomic<int> pending{7};
-    EXPECT_EQ(takeSteeringStep(config, pending), 7);
-    EXPECT_EQ(pending, 0);
-    EXPECT_EQ(takeSteeringStep(config, pending), 0);
-}
-
-TEST(SteeringStep, KeyStepReplacesTheDetectionStepAndIsUsedUp) {
-    Config config;
-    std::atomic<int> pending{12};
-    config.keyStep = -5;
-    EXPECT_EQ(takeSteeringStep(config, pending), -5);
-    EXPECT_EQ(pending, 0); // the detection value of that frame is dropped
-    EXPECT_EQ(config.keyStep, 0);
+// {detection on, its value, the key step; the frame's step, the value left}: the detection
+// value is taken and zeroed while detection is on, else it waits; a key step replaces it (the
+// value of that frame is dropped) and is used up.
+TEST(SteeringStep, TheKeysReplaceTheDetectionValueTakenOnlyWhileDetectionIsOn) {
+    const std::tuple<bool, int, int, int, int> cases[] = {
+        {true, 7, 0, 7, 0}, {true, 12, -5, -5, 0}, {false, 9, 0, 0, 9}, {false, 9, 5, 5, 9}};
+    for (const auto& [on, value, key, step, left] : cases) {
+        Config config;
+        config.detectionEnabled = on;
+        config.keyStep = key;
+        std::atomic<int> pending{value};
+        EXPECT_EQ(takeSteeringStep(config, pending), step) << on << " " << value << " " << key;
+        EXPECT_EQ(pending, left) << on << " " << value << " " << key;
+        EXPECT_EQ(config.keyStep, 0);
+    }
 }

@@ -45,3 +45,12 @@ TEST(HistoryGraph, AFaintRuleMarksEachChangeOfSecond) {
     EXPECT_EQ(strip.at<cv::Vec3b>(30, 12), black);
     EXPECT_EQ(strip.at<cv::Vec3b>(10, 12), black);
 }
+
+TEST(HistoryLength, TheWorkersHistoryKeepsTheNewestHundredValues) {
+    DetectionHistory history;
+    for (int shift = 0; shift <= 100; ++shift)
+        history.add(shift, 7);
+    ASSERT_EQ(history.entries.size(), 100u);
+    EXPECT_EQ(history.entries.front().shift, 100);
+    EXPECT_EQ(history.entries.back().shift, 1);
+}

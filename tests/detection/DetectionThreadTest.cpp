@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -30,17 +31,21 @@ struct Worker {
         thread = std::make_unique<DetectionThread>(config, std::move(scripted));
         thread->setConsole(console);
     }
-    // Without passes: until the worker ends by itself. The 30 s only stop a broken worker.
+    // Without passes: until the worker ends by itself, then joined. The 30 s only stop a
+    // broken worker.
     void run(int passes = 0) {
         ASSERT_TRUE(thread->prepare());
         thread->start();
+        const auto done = [&] {
+            return passes ? thread->passes >= passes : thread->state == Finished;
+        };
         const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (thread->passes < passes && std::chrono::steady_clock::now() < bound)
+        while (!done() && std::chrono::steady_clock::now() < bound)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        EXPECT_GE(thread->passes, passes);
+        EXPECT_TRUE(done()) << passes << " passes";
         if (passes == 0) {
+            thread->running = false;
             thread->join();
-            EXPECT_EQ(thread->state, Finished);
         }
     }
 };
@@ -66,7 +71,46 @@ struct BusyCores {
 };
 const std::string KEYS_HINT = "'\n You can still control game through keys\n";
 
+// The console of a worker: notes the passes that write to it, and asks for a dump again while
+// the first one is written, as the l key does when it is pressed during a pass.
+struct AskingAgain : std::streambuf {
+    explicit AskingAgain(DetectionThread& worker) : thread(worker) {}
+    std::streamsize xsputn(const char*, std::streamsize size) override {
+        if (passes.empty())
+            thread.dumpInfo = thread.dumpInfoRenewed = true;
+        passes.insert(thread.passes);
+        return size;
+    }
+    int overflow(int c) override { return c; }
+    DetectionThread& thread;
+    std::set<int> passes;
+};
+
 } // namespace
+
+// The first frame is the camera test; the two after it are detected, then the camera fails.
+TEST(DetectionThreadLoop, EachPassPublishesItsSwayUntilTheFramesRunOut) {
+    Worker worker(testsupport::facePicture(15), 3);
+    worker.run();
+    EXPECT_EQ(worker.console.str(),
+              "WARN: Camera capture failed. You can still control game through keys\n");
+    EXPECT_GT(worker.thread->pendingShift, 0);
+    ASSERT_EQ(worker.thread->history.entries.size(), 2u);
+    EXPECT_EQ(worker.thread->history.entries.back().shift, worker.thread->pendingShift);
+}
+
+// The one dump asked for before the first pass, then the one asked for during it.
+TEST(DetectionThreadLoop, ADumpAskedForDuringAPassIsServedByTheNext) {
+    Worker worker(grey, 100);
+    AskingAgain asking(*worker.thread);
+    std::ostream console(&asking);
+    worker.thread->setConsole(console);
+    worker.thread->dumpInfo = worker.thread->dumpInfoRenewed = true;
+    worker.run(3);
+    worker.thread->running = false;
+    worker.thread->join();
+    EXPECT_EQ(asking.passes, (std::set<int>{0, 1}));
+}
 
 TEST(DetectionThreadLoop, DetectionOffLeavesCameraIdleAndRecordsZeros) {
     Worker worker(testsupport::facePicture(15), 5);
@@ -82,7 +126,7 @@ TEST(DetectionThreadLoop, DetectionOffLeavesCameraIdleAndRecordsZeros) {
 
 // The bound of run is one of liveness, not a rate: a worker starved of processor time still
 // slips a pass through now and then (a few a minute), one with its share makes 20 in seconds.
-TEST(DetectionThreadLoop, PassesGoOnWhileEveryCoreIsBusy) {
+TEST(DetectionThreadUnderLoad, PassesGoOnWhileEveryCoreIsBusy) {
     // A webcam's frame with the face half its height.
     cv::Mat frame(480, 640, CV_8UC3, cv::Scalar::all(128));
     cv::resize(testsupport::facePicture(15), frame(cv::Rect(160, 120, 320, 240)), {320, 240});

@@ -93,11 +93,11 @@ TEST(NewestFrameSource, TheEndAndWhatTheCameraThrewReachTheReader) {
 
 TEST(NewestFrameSource, AfterFramesNobodyTookItOnlyDrainsYetTheNextReadIsFresh) {
     Newest newest;
-    const int pushed = NewestFrameSource::restAfter + 10;
+    const int pushed = 30 + 10;
     for (int i = 0; i < pushed; ++i)
         newest.camera->push(i);
     newest.camera->waitUntilDrained();
-    EXPECT_EQ(newest.camera->reads, NewestFrameSource::restAfter);
+    EXPECT_EQ(newest.camera->reads, 30);
     EXPECT_EQ(newest.camera->skips, 10);
     // The frame handed out after the rest is one the camera gave after the read began.
     auto next = std::async(std::launch::async, [&] { return newest.take(); });

@@ -18,21 +18,39 @@ cv::Rect changed(const cv::Mat& a, const cv::Mat& b) {
 }
 } // namespace
 
-TEST_F(GameStates, EscQuitsFromTheStartAndFromThePause) {
-    EXPECT_TRUE(press(KEY_ESC));
-    EXPECT_EQ(game.state(), GameState::Quit);
-    startRun();
-    EXPECT_FALSE(press(KEY_ESC)) << "a run is left by the key table";
-    ASSERT_TRUE(press(KEY_SPACE));
-    EXPECT_TRUE(press(KEY_ESC));
-    EXPECT_EQ(game.state(), GameState::Quit);
+// Each time the start screen comes back, its marker car starts from the middle again.
+TEST_F(GameStates, TheMarkerCarStartsARunPastTheStartLineAndQuitsInTheGarage) {
+    for (const auto& [shift, chosen] : {std::pair{5, GameState::Playing}, {-5, GameState::Quit}}) {
+        game.toStartScreen();
+        step(0);
+        for (int i = 0; i < 37 && game.state() == GameState::Start; ++i)
+            step(16667, shift);
+        EXPECT_EQ(game.state(), chosen) << shift;
+    }
 }
 
-TEST_F(GameStates, DrivingIntoTheGarageEndsTheGame) {
-    step(0);
-    for (int i = 0; i < 37 && game.state() == GameState::Start; ++i)
-        step(16667, -5);
-    EXPECT_EQ(game.state(), GameState::Quit);
+// {points of a car that leaves before the time is up, the state after}: a run of 0 points
+// does not rank in the built-in table.
+TEST_F(GameStates, TimeUpOffersTheRunsResultAndOnlyOneThatRanksOpensNameEntry) {
+    for (const auto& [points, after] :
+         {std::pair{0, GameState::Start}, {5000, GameState::HiScore}}) {
+        startRun();
+        game.run().placeCar(200, 601, points);
+        step(16667);
+        step(60000000);
+        ASSERT_EQ(game.state(), after) << points;
+    }
+    EXPECT_EQ(game.view().table->pending, HiScoreEntry("", 0, 5000, 0));
+}
+
+TEST_F(GameStates, APauseStopsTheRunsClockWhichGoesOnWithoutAJump) {
+    startRun();
+    step(10000);
+    ASSERT_TRUE(press(KEY_SPACE));
+    step(2000000);
+    ASSERT_TRUE(press(KEY_SPACE));
+    step(20000);
+    EXPECT_EQ(game.run().time(), 30000);
 }
 
 TEST_F(GameTest, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
@@ -88,18 +106,16 @@ TEST_F(GameDrawing, TheViewShakesAfterAHitOnlyInPlay) {
 }
 
 // A game that skips drawing whenever its view stands still, played beside a twin that draws
-// every frame from scratch: every picture must be the twin's, skipped or not.
-class SkippedDrawing : public GameTest {
+// every frame from scratch: every picture must be the twin's, skipped or not. Neither has a
+// place for its table, so both refuse to save a record and show the same notice.
+class SkippedDrawing : public ::testing::Test {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        ASSERT_TRUE(twin.init(now));
-    }
-    // Frames of the given shift; the numbers of those that differ from the twin's.
-    std::vector<int> frames(int count, int shift = 0) {
+    void SetUp() override { ASSERT_TRUE(game.init(now) && twin.init(now)); }
+    // Frames of the given shift and time step; the numbers of those that differ from the twin's.
+    std::vector<int> frames(int count, int shift = 0, int64_t dt = 16667) {
         std::vector<int> differing;
         for (int i = 0; i < count; ++i, ++frame) {
-            now += 16667;
+            now += dt;
             game.update(shift, now);
             twin.update(shift, now);
             skipped += game.redraw() ? 0 : 1;
@@ -110,12 +126,11 @@ protected:
         return differing;
     }
     bool both(int key) { return game.handleKey(key, now) && twin.handleKey(key, now); }
-    template <typename Change> void change(Change&& apply) {
-        apply(game);
-        apply(twin);
-    }
 
-    Game twin{1, scratch.dir / "twin.xml", nullptr, console};
+    int64_t now = 1000000000;
+    std::ostringstream console;
+    Game game{1, "", nullptr, console};
+    Game twin{1, "", nullptr, console};
     int skipped = 0;
     int frame = 0;
     const std::vector<int> none;
@@ -140,16 +155,20 @@ TEST_F(SkippedDrawing, EveryScreenLooksDrawnAnewWhileItsPanelMoves) {
         ASSERT_TRUE(both(key));
         EXPECT_EQ(frames(3), none) << key;
     }
+    // The notice of the refused save goes after its time, and nothing else changes.
+    ASSERT_NE(game.view().start->notice, "");
+    EXPECT_EQ(frames(1, 0, StartScreen::noticeMicros), none);
+    EXPECT_EQ(game.view().start->notice, "");
 }
 
-TEST_F(SkippedDrawing, AStillRoadShowsEachChangeOfItsCars) {
+TEST_F(SkippedDrawing, AStillRoadShowsEachChangeOfItsCarsItsClockAndItsShake) {
     ASSERT_TRUE(both(KEY_ENTER));
     std::vector<Car*> cars;
-    change([&](Game& g) {
-        g.run().holdTraffic();
-        g.run().holdSpeed();
-        cars.push_back(&g.run().placeCar(300, 100, 0));
-    });
+    for (Game* g : {&game, &twin}) {
+        g->run().holdTraffic();
+        g->run().holdSpeed();
+        cars.push_back(&g->run().placeCar(300, 100, 0));
+    }
     EXPECT_EQ(frames(2), none);
     const std::function<void(Car&)> changes[] = {
         [](Car& car) { car.y += 5; },
@@ -162,4 +181,8 @@ TEST_F(SkippedDrawing, AStillRoadShowsEachChangeOfItsCars) {
         EXPECT_EQ(frames(1), none) << "change " << (&apply - changes);
     }
     EXPECT_EQ(frames(1, 5), none) << "the player's car";
+    EXPECT_EQ(frames(7), none) << "the seconds left, at a standstill";
+    for (Game* g : {&game, &twin})
+        g->run().placeCar(g->run().player().x, g->run().player().y, 0);
+    EXPECT_EQ(frames(10), none) << "the shake after a hit, at a standstill";
 }

@@ -3,6 +3,7 @@
 #include "game/Run.hpp"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 class RunTest : public ::testing::Test {
@@ -18,11 +19,23 @@ protected:
     const Car& player() const { return run.player(); }
     // A car standing in the player's lane with its top edge at row top.
     Car& standing(double top) { return run.placeCar(player().x, top, 0); }
+    // The first car of a new run whose player keeps the given speed: due after three seconds,
+    // made on the frame after the one that reaches them.
+    const Car& spawned(double playerSpeed) {
+        run.restart();
+        run.holdSpeed();
+        run.setPlayerSpeed(playerSpeed);
+        play(3000000);
+        play(0);
+        return run.traffic().back();
+    }
 
     int64_t now = 1000000000;
     ::Run run{{{800, 600}, {50, 96}}, 1};
 };
 
+using RunTimers = RunTest;
+using RunSpawn = RunTest;
 using RunTraffic = RunTest;
 using RunCollision = RunTest;
 } // namespace
@@ -47,7 +60,15 @@ TEST_F(RunTest, AHitCostsThirtySixKmhOnlyAboveFifty) {
     }
 }
 
-TEST_F(RunTest, SpeedUpsWaitFiveSecondsAfterTheLatestHit) {
+// Frames of 10 ms: a speed-up on the first, then every half second.
+TEST_F(RunTimers, TheCarSpeedsUpByAMetreASecondEveryHalfSecond) {
+    std::string steps;
+    for (int i = 0; i < 101; ++i, steps += char('0' + player().speed / 30))
+        play(10000);
+    EXPECT_EQ(steps, std::string(50, '1') + std::string(50, '2') + "3");
+}
+
+TEST_F(RunTimers, SpeedUpsWaitFiveSecondsAfterTheLatestHit) {
     play(10000);
     standing(player().y);
     play(2000000); // a second hit two seconds after the first
@@ -65,15 +86,32 @@ TEST_F(RunTest, SpeedUpsWaitFiveSecondsAfterTheLatestHit) {
     EXPECT_EQ(player().speed, 30.0 * 45);
 }
 
-TEST_F(RunTest, TimeUpEndsTheRunWithItsResultTruncated) {
+// Frames of 10 ms from the hit on.
+TEST_F(RunTimers, TheViewShakesForEightHundredMillisecondsAfterAHit) {
+    standing(player().y);
+    std::string shakes;
+    for (int i = 0; i < 82; ++i, play(10000))
+        shakes += run.shaking() ? '1' : '0';
+    EXPECT_EQ(shakes, "0" + std::string(80, '1') + "0");
+}
+
+TEST_F(RunTimers, TheRunEndsAtSixtySecondsWithItsClockStandingThere) {
+    EXPECT_FALSE(play(60000000 - 1));
+    EXPECT_TRUE(play(1));
+    EXPECT_EQ(run.time(), 60000000);
+    run.restart();
+    EXPECT_TRUE(play(60000000 + 1000000));
+    EXPECT_EQ(run.time(), 60000000);
+}
+
+TEST_F(RunTest, TheResultTruncatesMetresAndPoints) {
     run.setPlayerSpeed(45);       // a metre and a half in the first second
-    run.placeCar(200, 595, 10.9); // leaves the screen unhit
-    EXPECT_FALSE(play(1000000));
-    EXPECT_EQ(run.points(), 10.9);
-    EXPECT_TRUE(play(::Run::runLength));
-    EXPECT_EQ(run.time(), ::Run::runLength);
+    run.placeCar(200, 600, 10.9); // leaves the screen unhit
+    play(1000000);
+    standing(player().y);
+    play(10000);
     const HiScoreEntry result = run.result();
-    EXPECT_EQ(std::tie(result.score, result.length, result.hits), std::make_tuple(10, 1, 0));
+    EXPECT_EQ(std::tie(result.score, result.length, result.hits), std::make_tuple(10, 1, 1));
 }
 
 TEST_F(RunTest, ARestartClearsTheRunButNotTheCarNumbers) {
@@ -87,59 +125,91 @@ TEST_F(RunTest, ARestartClearsTheRunButNotTheCarNumbers) {
     EXPECT_EQ(run.placeCar(0, 0, 0).id, lastId + 1);
 }
 
-TEST_F(RunTraffic, HitCarScoresNothingButHoldsUpTheCarBehindWhichScoresItsSpeed) {
-    const int rightLane = 550;
-    Car& hitCar = run.placeCar(rightLane, 300, 100);
-    hitCar.startBlink(now);
-    const Car& behind = run.placeCar(rightLane, 290 - hitCar.height(), 200); // a 10 px gap
-    std::string blink; // after each 10 ms: hidden until 50 ms, shown until 150, hidden until 200
-    for (int i = 0; i < 28; ++i) {
-        play(10000);
-        blink += static_cast<char>('0' + hitCar.blinkState);
+// Past 0 the kerbs step back by whole pairs of stripes, 60 px, so they stay in [-60, 0).
+TEST_F(RunTest, TheKerbsScrollWithThePlayersSpeedAndStepBackBelowZero) {
+    run.holdSpeed();
+    run.setPlayerSpeed(100);
+    for (const auto& [dt, offset] :
+         {std::pair{100000, -20.0}, {195000, -0.5}, {5000, -60.0}, {1300000, -50.0}}) {
+        play(dt);
+        EXPECT_EQ(run.kerbOffset(), offset) << dt;
     }
-    EXPECT_EQ(blink, "1111" + std::string(10, '0') + "11111" + "000000000");
-    for (int i = 0; i < 1000 && run.traffic().size() == 2; ++i) { // the hit car is still there
-        EXPECT_TRUE(behind.speed == 100.0 && behind.blinkState == 0);
-        play(10000);
-    }
-    EXPECT_EQ(run.points(), 0.0) << "the hit car left first";
-    for (int i = 0; i < 1000 && !run.traffic().empty(); ++i)
-        play(10000);
-    EXPECT_EQ(run.points(), 100.0);
 }
 
-TEST_F(RunTraffic, FirstCarAfterThreeSecondsTheNextOneAndAHalfLaterOnceTheTopIsClear) {
-    ::Run traffic({{800, 600}, {50, 96}}, 1);
-    const auto frame = [&] { traffic.play(0, 16667, now += 16667); };
-    while (traffic.traffic().empty() && traffic.time() < 5000000)
-        frame();
-    const int64_t first = traffic.time();
-    ASSERT_EQ(traffic.traffic().size(), 1u);
-    EXPECT_TRUE(first >= 3000000 && first < 3000000 + 16667) << first;
-    while (traffic.traffic().size() == 1 && traffic.time() < 9000000)
-        frame();
-    const int64_t second = traffic.time();
-    // The first car, slower than the player's by the rule, leaves the top within the interval.
-    EXPECT_TRUE(second - first >= 1500000 && second - first < 1500000 + 16667) << second - first;
+// In frames of 10 ms. The first car, slower than the player's by the rule, leaves the top
+// within the interval.
+TEST_F(RunTimers, FirstCarAfterThreeSecondsTheNextOneAndAHalfLaterOnceTheTopIsClear) {
+    run.restart();
+    std::vector<int64_t> arrivals;
+    for (size_t cars = 0; arrivals.size() < 2 && run.time() < 9000000;) {
+        play(10000);
+        if (run.traffic().size() > cars)
+            arrivals.push_back(run.time());
+        cars = run.traffic().size();
+    }
+    EXPECT_EQ(arrivals, (std::vector<int64_t>{3000000, 4500000}));
 }
 
+// {player's speed, slowest, fastest new car}: the player's speed less 10, at least 5 and at
+// most the traffic's own, 20 to 115. Every car stands just above the top, and the lanes reach
+// both edges of the road: 200 up to 549, where a car 50 wide still ends before the edge, 600.
+TEST_F(RunSpawn, ANewCarComesOnTheRoadAboveTheTopNoFasterThanThePlayerLessTen) {
+    const std::tuple<double, double, double> cases[] = {
+        {0, 5, 5}, {15.9, 5, 5}, {16, 6, 6}, {29.9, 19, 19}, {30, 20, 20}, {1350, 20, 115}};
+    std::set<int> lanes;
+    for (const auto& [playerSpeed, slowest, fastest] : cases) {
+        std::set<double> speeds;
+        for (int i = 0; i < 400; ++i) {
+            const Car& car = spawned(playerSpeed);
+            ASSERT_EQ(car.y, -car.height());
+            speeds.insert(car.speed);
+            lanes.insert(car.x);
+        }
+        EXPECT_EQ(*speeds.begin(), slowest) << playerSpeed;
+        EXPECT_EQ(*speeds.rbegin(), fastest) << playerSpeed;
+    }
+    EXPECT_EQ(*lanes.begin(), 200);
+    EXPECT_EQ(*lanes.rbegin(), 549);
+}
+
+// The first car is due after three seconds of a new run.
 TEST_F(RunTraffic, ACarAboveTenPixelsFromTheTopHoldsBackTheNext) {
     for (const int y : {9, 10}) {
-        ::Run traffic({{800, 600}, {50, 96}}, 1);
-        traffic.placeCar(200, y, 0);
-        while (traffic.time() < 3100000)
-            traffic.play(0, 16667, now += 16667);
-        EXPECT_EQ(traffic.traffic().size(), y == 10 ? 2u : 1u) << y;
+        run.restart();
+        run.placeCar(200, y, 0);
+        play(16667, 186);
+        EXPECT_EQ(run.traffic().size(), y == 10 ? 2u : 1u) << y;
     }
 }
 
-TEST_F(RunTraffic, AFasterCarCloserThanTwentyPixelsFallsInBehind) {
-    for (const int gap : {19, 20}) {
+// {gap, lane offset, the car ahead hit}: the speed of the car behind after a frame.
+TEST_F(RunTraffic, AFasterCarCloserThanTwentyPixelsFallsInBehindEvenAHitOne) {
+    const std::tuple<int, int, bool, double> cases[] = {{19, 0, false, 100},   {20, 0, false, 200},
+                                                        {19, 50, false, 100},  {19, 51, false, 200},
+                                                        {19, -51, false, 200}, {19, 0, true, 100}};
+    for (const auto& [gap, offset, hit, speed] : cases) {
         run.restart();
-        const Car& ahead = run.placeCar(200, 300, 100);
-        const Car& behind = run.placeCar(200, 300 - ahead.height() - gap, 200);
+        Car& ahead = run.placeCar(200, 300, 100);
+        if (hit)
+            ahead.startBlink(now);
+        const Car& behind = run.placeCar(200 + offset, 300 - ahead.height() - gap, 200);
         play(0);
-        EXPECT_EQ(behind.speed, gap == 19 ? 100.0 : 200.0) << gap;
+        EXPECT_EQ(behind.speed, speed) << gap << " " << offset << " " << hit;
+    }
+}
+
+// A car leaves once its top row is below the frame's last one.
+TEST_F(RunTraffic, ACarLeavesBelowTheBottomScoringItsSpeedUnlessItWasHit) {
+    const std::tuple<double, bool, size_t, double> cases[] = {
+        {600.9, false, 1, 0}, {601, false, 0, 50}, {601, true, 0, 0}};
+    for (const auto& [top, hit, left, points] : cases) {
+        run.restart();
+        Car& car = run.placeCar(200, top, 50);
+        if (hit)
+            car.startBlink(now);
+        play(0);
+        EXPECT_EQ(run.traffic().size(), left) << top;
+        EXPECT_EQ(run.points(), points) << top << " " << hit;
     }
 }
 

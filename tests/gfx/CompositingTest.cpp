@@ -12,17 +12,16 @@ cv::Mat noise(int rows, int cols) {
     return image;
 }
 
-// Pastes texture at (x, y) into a rows x cols view of a larger frame and compares the whole
-// frame with the paste clipped by hand: nothing outside the view may change either.
+// Pastes texture at (x, y) into a rows x cols view of a larger frame: the part of the texture
+// inside the view lands there, and nothing outside the view changes.
 void expectPaste(const cv::Mat& texture, int rows, int cols, int x, int y) {
     cv::Mat frame(rows + 2, cols + 2, CV_8UC3, cv::Scalar(7, 8, 9));
     cv::Mat expected = frame.clone();
     cv::Mat view(frame, cv::Rect(1, 1, cols, rows));
     overlay(texture, view, x, y);
-    for (int r = std::max(0, -y); r < texture.rows && y + r < rows; ++r) {
-        for (int c = std::max(0, -x); c < texture.cols && x + c < cols; ++c)
-            expected.at<cv::Vec3b>(y + r + 1, x + c + 1) = texture.at<cv::Vec3b>(r, c);
-    }
+    const cv::Rect inside = cv::Rect(x, y, texture.cols, texture.rows) & cv::Rect(0, 0, cols, rows);
+    if (!inside.empty())
+        texture(inside - cv::Point(x, y)).copyTo(expected(inside + cv::Point(1, 1)));
     EXPECT_EQ(cv::norm(frame, expected, cv::NORM_INF), 0) << "paste at " << x << ", " << y;
 }
 

@@ -1,5 +1,7 @@
 #include "hiscore/HiScore.hpp"
 
+#include "HiScoreTestSupport.hpp"
+
 #include <gtest/gtest.h>
 #include <iterator>
 #include <tuple>
@@ -26,6 +28,31 @@ TEST(HiScoreRanking, TotalThenFewerHitsThenLengthThenScoreThenNewer) {
             table.insert(e, false);
         EXPECT_EQ(table.insert(entry, false), rank) << rule;
         EXPECT_EQ(std::next(table.entries.begin(), rank)->name, "new") << rule;
+    }
+}
+
+// {stored: the first of the built-in entries, under a limit of 8; the result; its rank; the
+// entries after the insert, and the last of them}. A full table refuses a worse result, one
+// with room takes it at the end, a result that ranks pushes the last entry out. probeOnly
+// only tells the rank.
+TEST(HiScoreTable, AResultRanksWithinTheLimitAndOnlyAnInsertChangesTheTable) {
+    const HiScoreEntry worse("worse", 100, 100, 9), third("third", 1000, 2500, 0);
+    const std::tuple<std::size_t, HiScoreEntry, int, std::size_t, std::string> cases[] = {
+        {8, worse, -1, 8, ".Joss."},
+        {0, worse, 0, 1, "worse"},
+        {2, worse, 2, 3, "worse"},
+        {8, third, 2, 8, ".Orlan."}};
+    for (const auto& [stored, entry, rank, size, last] : cases) {
+        HiScore table;
+        table.setMaxEntries(stored);
+        table.setMaxEntries(8);
+        const HiScore before = table;
+        EXPECT_EQ(table.insert(entry, true), rank) << stored << " " << entry.name;
+        EXPECT_TRUE(table == before) << stored << " " << entry.name;
+        EXPECT_EQ(table.insert(entry, false), rank) << stored << " " << entry.name;
+        EXPECT_EQ(table.entries.size(), size) << stored << " " << entry.name;
+        EXPECT_EQ(table.entries.back().name, last) << stored << " " << entry.name;
+        EXPECT_TRUE(rank < 0 || std::next(table.entries.begin(), rank)->name == entry.name);
     }
 }
 

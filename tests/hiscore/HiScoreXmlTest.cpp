@@ -40,6 +40,24 @@ TEST(HiScoreXmlRead, ItemsOfOtherShapesAreSkippedAndExtraKeysIgnored) {
     EXPECT_EQ(rows(loaded.table), (std::vector<std::string>{"b 1 1 1 0", "a 1 2 3 0"}));
 }
 
+// The library's reader would wrap a number beyond 32 bits and take "010" for octal: the game
+// holds it at the nearest end, reads it in decimal, and takes anything else for 0.
+TEST(HiScoreXmlRead, NumbersAreDecimalIntegersHeldWithinThirtyTwoBits) {
+    // Each text and what it reads as.
+    const char* const texts[] = {
+        "010",         "+7",          " 42 ", "2147483647", "2147483648", "99999999999999999999",
+        "-2147483648", "-2147483649", "1.5",  "0x10",       "abc",        "-"};
+    const int values[] = {10, 7, 42, INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MIN, 0, 0, 0, 0};
+    for (int i = 0; i < 12; ++i) {
+        const Read loaded = read(tableFile(item("a", texts[i], "1", "0")));
+        ASSERT_EQ(loaded.table.entries.size(), 1u) << texts[i];
+        EXPECT_EQ(loaded.table.entries.front().score, values[i]) << texts[i];
+    }
+    // The length and the hits alike; the total is held at the largest int too.
+    EXPECT_EQ(rows(read(tableFile(item("a", "2147483647", "0200", "010"))).table),
+              (std::vector<std::string>{"a 2147483647 200 10 2147483647"}));
+}
+
 TEST(HiScoreXmlCheck, RefusesAnythingShapedOtherwiseAndOwnFileCutAnywhere) {
     const std::string value = "<hiscore></hiscore>\n";
     std::vector<std::string> cases = {

@@ -38,18 +38,33 @@ TEST_F(NameEntry, CursorShows600HidesFor200FromTheOffer) {
     }
 }
 
+// Below a full table nothing opens; a result that ranks is shown centred at its rank.
+TEST_F(NameEntry, OnlyARankingResultOpensTheCentredPanelAtItsRank) {
+    EXPECT_FALSE(screen.offer(HiScoreEntry("", 0, 1519, 0), 1000));
+    HiScorePanel panel = screen.panel();
+    EXPECT_EQ(cv::Vec4i(panel.x, panel.y, panel.pendingRank, int(panel.mode)),
+              cv::Vec4i(-285, -275, -1, 0));
+    EXPECT_TRUE(screen.offer(HiScoreEntry("", 1000, 3000, 2), 1000));
+    panel = screen.panel();
+    EXPECT_EQ(cv::Vec4i(panel.x, panel.y, panel.pendingRank, int(panel.mode)),
+              cv::Vec4i(-285, -127, 1, 1));
+}
+
 // The screen hands the named record back and leaves the table to the game's store.
-TEST_F(NameEntry, EnterConfirmsTheNameAndReturnsThePanelToTheTop) {
-    ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1), 1000)); // 2990: rank 3
-    type({'Z', 'e', 'd'});
-    EXPECT_EQ(screen.mode(), HiScoreMode::NameEntry);
-    type({13});
-    EXPECT_EQ(screen.panel().y, -275);
-    EXPECT_EQ(screen.mode(), HiScoreMode::Table);
-    EXPECT_EQ(screen.record().name, "Zed");
-    EXPECT_EQ(screen.record().total, 2990);
+TEST_F(NameEntry, EnterHandsBackTheResultWithTheNameTyped) {
+    for (const std::string name : {"Zed", ""}) {
+        ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1), 1000));
+        for (const char letter : name)
+            type({letter});
+        type({13});
+        EXPECT_EQ(screen.record(), HiScoreEntry(name, 1000, 2000, 1));
+    }
+}
+
+TEST_F(NameEntry, AfterEnterThePanelRestsAtTheTopAndTakesNoKeys) {
+    ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1), 1000));
+    type({'Z', 13});
+    const HiScorePanel panel = screen.panel();
+    EXPECT_EQ(cv::Vec3i(panel.y, panel.pendingRank, int(panel.mode)), cv::Vec3i(-275, -1, 0));
     EXPECT_FALSE(screen.handleKey('q'));
-    ASSERT_TRUE(screen.offer(HiScoreEntry("", 0, 9000, 0), 1000));
-    type({13});
-    EXPECT_EQ(screen.record().name, "");
 }

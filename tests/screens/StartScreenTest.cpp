@@ -47,3 +47,11 @@ TEST_F(StartSelection, ThePanelGivenIsDrawnOverTheGreyedFrame) {
     screen.drawPanel(unsteered, screen.panel());
     EXPECT_FALSE(identical(own, unsteered)) << "the two panels differ";
 }
+
+TEST_F(StartSelection, ANoticeShowsForFiveSeconds) {
+    screen.showNotice("Can't save", 1000);
+    screen.update(0, 1000 + 4999999);
+    EXPECT_EQ(screen.panel().notice, "Can't save");
+    screen.update(0, 1000 + 5000000);
+    EXPECT_EQ(screen.panel().notice, "");
+}
