@@ -31,7 +31,7 @@ inline void setUp() {
 // The same rows in the same order: entries equal in all four numbers keep the order of the
 // file, newest first.
 inline bool sameTable(const HiScore& a, const HiScore& b) {
-    return a.entries == b.entries;
+    return a.entries() == b.entries();
 }
 
 inline void checkLoad(const std::string& bytes) {

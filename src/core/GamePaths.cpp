@@ -72,27 +72,27 @@ GamePaths::Inputs GamePaths::systemInputs() {
 
 GamePaths::GamePaths() : GamePaths(systemInputs()) {}
 
-GamePaths::GamePaths(Inputs given) : inputs(std::move(given)) {
-    if (!inputs.executable.empty()) {
-        installedData =
-            (inputs.executable.parent_path() / "../share/games/dravolt").lexically_normal();
+GamePaths::GamePaths(Inputs given) : m_inputs(std::move(given)) {
+    if (!m_inputs.executable.empty()) {
+        m_installedData =
+            (m_inputs.executable.parent_path() / "../share/games/dravolt").lexically_normal();
     }
-    runsInstalled = !isFile(inputs.workingFolder / CHECKOUT_MARK);
-    if (runsInstalled) {
-        writeDir = userDataFolder(inputs);
-        nowhere = writeDir.empty();
+    m_installed = !isFile(m_inputs.workingFolder / CHECKOUT_MARK);
+    if (m_installed) {
+        m_writeFolder = userDataFolder(m_inputs);
+        m_writesNowhere = m_writeFolder.empty();
     }
 }
 
 fs::path GamePaths::installedFile(const std::string& name) const {
-    if (installedData.empty() || !isFile(installedData / name)) {
+    if (m_installedData.empty() || !isFile(m_installedData / name)) {
         return {};
     }
-    return installedData / name;
+    return m_installedData / name;
 }
 
 fs::path GamePaths::dataFile(const std::string& name) const {
-    if (isFile(inputs.workingFolder / name)) {
+    if (isFile(m_inputs.workingFolder / name)) {
         return name;
     }
     const fs::path installedCopy = installedFile(name);
@@ -101,22 +101,22 @@ fs::path GamePaths::dataFile(const std::string& name) const {
 
 fs::path GamePaths::cascadeFile() const {
     const fs::path found = dataFile(CASCADE);
-    if (found != CASCADE || isFile(inputs.workingFolder / CASCADE)) {
+    if (found != CASCADE || isFile(m_inputs.workingFolder / CASCADE)) {
         return found;
     }
-    const fs::path systemCopy = inputs.systemCascadeFolder / fs::path(CASCADE).filename();
+    const fs::path systemCopy = m_inputs.systemCascadeFolder / fs::path(CASCADE).filename();
     return isFile(systemCopy) ? systemCopy : found;
 }
 
 fs::path GamePaths::writeFile(const std::string& name) const {
-    return nowhere ? fs::path() : writeDir / name;
+    return m_writesNowhere ? fs::path() : m_writeFolder / name;
 }
 
 std::string GamePaths::displayName(const fs::path& file) const {
     if (file.is_relative()) {
         return file.string();
     }
-    const fs::path inside = file.lexically_relative(inputs.workingFolder);
+    const fs::path inside = file.lexically_relative(m_inputs.workingFolder);
     if (!inside.empty() && *inside.begin() != "..") {
         return inside.string();
     }

@@ -44,15 +44,15 @@ public:
     std::filesystem::path cascadeFile() const;
 
     // True when the working folder does not hold the game's data.
-    bool installed() const { return runsInstalled; }
+    bool installed() const { return m_installed; }
     // Where files are written: the working folder ("") or the per-user data folder; also ""
     // for an installed game that knows no home folder, which writes nowhere.
-    const std::filesystem::path& writeFolder() const { return writeDir; }
+    const std::filesystem::path& writeFolder() const { return m_writeFolder; }
     // A file to write, such as "hiscore.xml": relative in the working folder, else absolute;
     // empty, a name nothing can be written to, when the game writes nowhere.
     std::filesystem::path writeFile(const std::string& name) const;
     // True for an installed game that knows no home folder: it writes nothing at all.
-    bool writesNowhere() const { return nowhere; }
+    bool writesNowhere() const { return m_writesNowhere; }
 
     // How console messages name a file: as given when it lies in the working folder,
     // otherwise its full path.
@@ -61,9 +61,9 @@ public:
 private:
     std::filesystem::path installedFile(const std::string& name) const;
 
-    Inputs inputs;
-    std::filesystem::path installedData; // empty when the executable is unknown
-    bool runsInstalled = false;
-    std::filesystem::path writeDir;
-    bool nowhere = false; // installed, and no home folder known
+    Inputs m_inputs;
+    std::filesystem::path m_installedData; // empty when the executable is unknown
+    bool m_installed = false;
+    std::filesystem::path m_writeFolder;
+    bool m_writesNowhere = false; // installed, and no home folder known
 };

@@ -3,12 +3,13 @@
 #include <unistd.h>
 #include <utility>
 
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)) {}
 
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
     if (this != &other) {
         close();
-        fd = std::exchange(other.fd, -1);
+        m_fd = std::exchange(other.m_fd, -1);
     }
     return *this;
 }
@@ -18,11 +19,11 @@ FileDescriptor::~FileDescriptor() {
 }
 
 bool FileDescriptor::close() {
-    if (fd < 0)
+    if (m_fd < 0)
         return true;
-    return ::close(std::exchange(fd, -1)) == 0;
+    return ::close(std::exchange(m_fd, -1)) == 0;
 }
 
 int FileDescriptor::release() {
-    return std::exchange(fd, -1);
+    return std::exchange(m_fd, -1);
 }

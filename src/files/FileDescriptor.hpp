@@ -6,15 +6,15 @@
 class FileDescriptor {
 public:
     FileDescriptor() = default;
-    explicit FileDescriptor(int descriptor) : fd(descriptor) {}
+    explicit FileDescriptor(int descriptor) : m_fd(descriptor) {}
     FileDescriptor(FileDescriptor&& other) noexcept;
     FileDescriptor& operator=(FileDescriptor&& other) noexcept;
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     virtual ~FileDescriptor();
 
-    bool valid() const { return fd >= 0; }
-    int get() const { return fd; }
+    bool valid() const { return m_fd >= 0; }
+    int get() const { return m_fd; }
     // Closes now; false, with errno set, when the close reports an error (a write that the
     // file system could not complete).
     bool close();
@@ -22,5 +22,5 @@ public:
     int release();
 
 private:
-    int fd = -1;
+    int m_fd = -1;
 };

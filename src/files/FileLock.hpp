@@ -24,7 +24,7 @@ public:
                                     const std::string& shown, std::chrono::milliseconds wait);
 
 private:
-    explicit FileLock(FileDescriptor lockFile) : fd(std::move(lockFile)) {}
+    explicit FileLock(FileDescriptor lockFile) : m_fd(std::move(lockFile)) {}
 
-    FileDescriptor fd;
+    FileDescriptor m_fd;
 };

@@ -135,7 +135,8 @@ OrRefusal<FileTarget> FileTarget::find(const std::string& name, Folders folders,
         if (!found.valid() && errno == ENOENT) {
             if (!last) {
                 // A folder is made only before any link of another user's has been met.
-                const bool allowed = folders == Folders::MakeMissing && target.foreign.empty();
+                const bool allowed =
+                    folders == Folders::MakeMissing && target.m_foreignLink.empty();
                 const OrRefusal<bool> made = walk.makeFolder(part, next, allowed);
                 if (!made.ok())
                     return made.refusal();
@@ -150,16 +151,16 @@ OrRefusal<FileTarget> FileTarget::find(const std::string& name, Folders folders,
         if (S_ISLNK(info.st_mode) && !(last && part.own && lastLink == LastLink::Keep)) {
             // A folder on the way may be a link (a home on another disk): the files in it are
             // still the game's. Only a link in the file's own place may lead to anybody's file.
-            target.lastIsLink = target.lastIsLink || last;
-            if (target.foreign.empty() && !trusted(info))
-                target.foreign = next;
+            target.m_throughLink = target.m_throughLink || last;
+            if (target.m_foreignLink.empty() && !trusted(info))
+                target.m_foreignLink = next;
             if (std::optional<Refusal> refused = walk.follow(found, next))
                 return *refused;
             continue;
         }
         walk.walked = next;
         if (last) {
-            target.leaf = part.name;
+            target.m_name = part.name;
         } else if (!S_ISDIR(info.st_mode)) {
             errno = ENOTDIR;
             return Refusal::systemError();
@@ -171,20 +172,20 @@ OrRefusal<FileTarget> FileTarget::find(const std::string& name, Folders folders,
         // The rest of the name only serves the messages; the first part left is the last.
         for (auto part = walk.todo.rbegin(); part != walk.todo.rend(); ++part)
             walk.walked = joined(walk.walked, part->name);
-        target.leaf = walk.todo.front().name;
+        target.m_name = walk.todo.front().name;
         walk.here = FileDescriptor();
-    } else if (target.leaf.empty()) {
+    } else if (target.m_name.empty()) {
         errno = EISDIR; // the name ends in a folder
         return Refusal::systemError();
     }
-    target.folderFd = std::move(walk.here);
-    target.shown = walk.walked;
+    target.m_folder = std::move(walk.here);
+    target.m_path = walk.walked;
     return target;
 }
 
 std::optional<Refusal> FileTarget::writeRefusal() const {
-    if (!foreign.empty())
-        return Refusal("it is reached through a link that belongs to another user ('" + foreign +
-                       "')");
+    if (!m_foreignLink.empty())
+        return Refusal("it is reached through a link that belongs to another user ('" +
+                       m_foreignLink + "')");
     return std::nullopt;
 }

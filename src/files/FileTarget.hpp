@@ -36,16 +36,16 @@ public:
 
     // The folder of the final file, open for the *at calls (not for reading its list); not
     // valid when a folder on the way is missing.
-    const FileDescriptor& folder() const { return folderFd; }
+    const FileDescriptor& folder() const { return m_folder; }
     // The final file's name in that folder.
-    const std::string& name() const { return leaf; }
+    const std::string& name() const { return m_name; }
     // The final file by a path without links, as messages name it.
-    const std::string& path() const { return shown; }
+    const std::string& path() const { return m_path; }
     // True when the name itself (or the target of its link) is a link, which may lead to
     // any file; a link among the folders on the way does not count.
-    bool throughLink() const { return lastIsLink; }
+    bool throughLink() const { return m_throughLink; }
     // The first link on the way owned by neither the player nor root; empty when none is.
-    const std::string& foreignLink() const { return foreign; }
+    const std::string& foreignLink() const { return m_foreignLink; }
 
     // Why nothing may be written through this name; nothing when it may.
     std::optional<Refusal> writeRefusal() const;
@@ -54,9 +54,9 @@ private:
     struct Walk;
     FileTarget() = default;
 
-    FileDescriptor folderFd;
-    std::string leaf;
-    std::string shown;
-    bool lastIsLink = false;
-    std::string foreign;
+    FileDescriptor m_folder;
+    std::string m_name;
+    std::string m_path;
+    bool m_throughLink = false;
+    std::string m_foreignLink;
 };

@@ -11,23 +11,23 @@
 
 template <typename T> class OrRefusal {
 public:
-    OrRefusal(T value) : held(std::move(value)) {}
-    OrRefusal(Refusal refusal) : held(std::move(refusal)) {}
+    OrRefusal(T value) : m_held(std::move(value)) {}
+    OrRefusal(Refusal refusal) : m_held(std::move(refusal)) {}
 
-    bool ok() const { return held.index() == 0; }
+    bool ok() const { return m_held.index() == 0; }
     T& value() {
         assert(ok());
-        return std::get<0>(held);
+        return std::get<0>(m_held);
     }
     const T& value() const {
         assert(ok());
-        return std::get<0>(held);
+        return std::get<0>(m_held);
     }
     const Refusal& refusal() const {
         assert(!ok());
-        return std::get<1>(held);
+        return std::get<1>(m_held);
     }
 
 private:
-    std::variant<T, Refusal> held;
+    std::variant<T, Refusal> m_held;
 };

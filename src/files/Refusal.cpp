@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-Refusal::Refusal(std::string why) : reason(std::move(why)) {}
+Refusal::Refusal(std::string why) : m_why(std::move(why)) {}
 
 Refusal Refusal::systemError(const std::string& what) {
     return Refusal(what + ": " + std::strerror(errno));

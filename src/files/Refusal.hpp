@@ -15,9 +15,9 @@ public:
     // The description of the current errno alone ("Permission denied").
     static Refusal systemError();
 
-    const std::string& why() const { return reason; }
-    bool operator==(const Refusal& other) const { return reason == other.reason; }
+    const std::string& why() const { return m_why; }
+    bool operator==(const Refusal& other) const { return m_why == other.m_why; }
 
 private:
-    std::string reason;
+    std::string m_why;
 };

@@ -85,10 +85,10 @@ bool SafeFile::Attributes::operator==(const Attributes& other) const {
     return mode == other.mode && owner == other.owner && group == other.group;
 }
 
-SafeFile::SafeFile(const FileTarget& file) : target(file) {}
+SafeFile::SafeFile(const FileTarget& file) : m_target(file) {}
 
 std::string SafeFile::beside(const std::string& name) const {
-    const std::string& path = target.path();
+    const std::string& path = m_target.path();
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
 }
@@ -96,23 +96,23 @@ std::string SafeFile::beside(const std::string& name) const {
 SafeFile::Status SafeFile::status() const {
     Status status;
     struct stat info = {};
-    if (!target.folder().valid() ||
-        ::fstatat(target.folder().get(), target.name().c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (!m_target.folder().valid() || ::fstatat(m_target.folder().get(), m_target.name().c_str(),
+                                                &info, AT_SYMLINK_NOFOLLOW) != 0)
         return status;
     status.exists = true;
     status.regular = S_ISREG(info.st_mode);
     status.attributes = {static_cast<mode_t>(info.st_mode & 07777), info.st_uid, info.st_gid};
     status.readOnly =
         (info.st_mode & S_IWUSR) == 0 ||
-        ::faccessat(target.folder().get(), target.name().c_str(), W_OK, AT_EACCESS) != 0;
+        ::faccessat(m_target.folder().get(), m_target.name().c_str(), W_OK, AT_EACCESS) != 0;
     status.foreignOwner = info.st_uid != ::geteuid() && ::geteuid() != 0;
     return status;
 }
 
 OrRefusal<std::optional<std::string>> SafeFile::read(std::size_t limit) const {
-    if (!target.folder().valid())
+    if (!m_target.folder().valid())
         return std::optional<std::string>();
-    const FileDescriptor fd(::openat(target.folder().get(), target.name().c_str(),
+    const FileDescriptor fd(::openat(m_target.folder().get(), m_target.name().c_str(),
                                      O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY));
     if (!fd.valid()) {
         if (errno == ENOENT)
@@ -144,11 +144,11 @@ OrRefusal<std::optional<std::string>> SafeFile::read(std::size_t limit) const {
 }
 
 SafeFile::Aside SafeFile::setAside() const {
-    const std::string badName = target.name() + ".bad";
+    const std::string badName = m_target.name() + ".bad";
     Aside aside;
     for (int n = 0; n < maxKeptFiles; ++n) {
         const std::string candidate = n == 0 ? badName : badName + "." + std::to_string(n);
-        if (renameWithoutReplacing(target.folder().get(), target.name(), candidate)) {
+        if (renameWithoutReplacing(m_target.folder().get(), m_target.name(), candidate)) {
             aside.outcome = Aside::Moved;
             aside.movedTo = beside(candidate);
             return aside;
@@ -169,16 +169,16 @@ SafeFile::Aside SafeFile::setAside() const {
 }
 
 std::optional<SafeFile::Attributes> SafeFile::setAsideAttributes() const {
-    if (!target.folder().valid())
+    if (!m_target.folder().valid())
         return std::nullopt;
     const uid_t self = ::geteuid();
     std::optional<Attributes> newest;
     std::tuple<long, long, long> newestTime{-1, -1, -1}; // changed at (s, ns), then number
-    forEachName(target.folder(), [&](const std::string& name) {
-        const long number = asideNumber(name, target.name());
+    forEachName(m_target.folder(), [&](const std::string& name) {
+        const long number = asideNumber(name, m_target.name());
         struct stat info = {};
         if (number < 0 ||
-            ::fstatat(target.folder().get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            ::fstatat(m_target.folder().get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISREG(info.st_mode) || (info.st_uid != self && self != 0))
             return;
         // Moving a file aside changes its status time: the newest is the one moved last.
@@ -194,7 +194,7 @@ std::optional<SafeFile::Attributes> SafeFile::setAsideAttributes() const {
 
 std::optional<Refusal> SafeFile::replace(const std::string& text,
                                          const std::optional<Attributes>& kept) const {
-    OrRefusal<TemporaryFile> made = TemporaryFile::create(target.folder(), target.name());
+    OrRefusal<TemporaryFile> made = TemporaryFile::create(m_target.folder(), m_target.name());
     if (!made.ok())
         return made.refusal();
     TemporaryFile& temp = made.value();
@@ -218,14 +218,14 @@ std::optional<Refusal> SafeFile::replace(const std::string& text,
     if (!temp.replaceFinal())
         return Refusal::systemError("can't replace it with '" + name + "'");
     // Makes the rename durable; a failure leaves a correct file, so it is not reported.
-    const FileDescriptor folder = readableFolder(target.folder());
+    const FileDescriptor folder = readableFolder(m_target.folder());
     if (folder.valid())
         ::fsync(folder.get());
     return std::nullopt;
 }
 
 std::optional<Refusal> SafeFile::createNew(const std::string& bytes) const {
-    OrRefusal<TemporaryFile> made = TemporaryFile::create(target.folder(), target.name());
+    OrRefusal<TemporaryFile> made = TemporaryFile::create(m_target.folder(), m_target.name());
     if (!made.ok())
         return made.refusal();
     TemporaryFile& temp = made.value();
@@ -246,11 +246,11 @@ std::optional<Refusal> SafeFile::createNew(const std::string& bytes) const {
 
 void SafeFile::removeStaleTemporaries() const {
     const uid_t self = ::geteuid();
-    forEachName(target.folder(), [&](const std::string& name) {
+    forEachName(m_target.folder(), [&](const std::string& name) {
         struct stat info = {};
-        if (TemporaryFile::isTemporaryOf(name, target.name()) &&
-            ::fstatat(target.folder().get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if (TemporaryFile::isTemporaryOf(name, m_target.name()) &&
+            ::fstatat(m_target.folder().get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode) && info.st_uid == self)
-            ::unlinkat(target.folder().get(), name.c_str(), 0);
+            ::unlinkat(m_target.folder().get(), name.c_str(), 0);
     });
 }

@@ -82,5 +82,5 @@ public:
     std::string beside(const std::string& name) const;
 
 private:
-    const FileTarget& target;
+    const FileTarget& m_target;
 };

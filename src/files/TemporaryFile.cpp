@@ -35,12 +35,13 @@ std::string randomPart() {
 
 TemporaryFile::TemporaryFile(const FileDescriptor& in, std::string final, std::string own,
                              FileDescriptor file)
-    : folder(in), finalName(std::move(final)), ownName(std::move(own)), fd(std::move(file)) {}
+    : m_folder(in), m_finalName(std::move(final)), m_ownName(std::move(own)),
+      m_fd(std::move(file)) {}
 
 TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : folder(other.folder), finalName(std::move(other.finalName)),
-      ownName(std::move(other.ownName)), fd(std::move(other.fd)),
-      done(std::exchange(other.done, true)) {}
+    : m_folder(other.m_folder), m_finalName(std::move(other.m_finalName)),
+      m_ownName(std::move(other.m_ownName)), m_fd(std::move(other.m_fd)),
+      m_done(std::exchange(other.m_done, true)) {}
 
 OrRefusal<TemporaryFile> TemporaryFile::create(const FileDescriptor& folder,
                                                const std::string& finalName) {
@@ -58,21 +59,21 @@ OrRefusal<TemporaryFile> TemporaryFile::create(const FileDescriptor& folder,
 }
 
 TemporaryFile::~TemporaryFile() {
-    if (!done)
-        ::unlinkat(folder.get(), ownName.c_str(), 0);
+    if (!m_done)
+        ::unlinkat(m_folder.get(), m_ownName.c_str(), 0);
 }
 
 bool TemporaryFile::replaceFinal() {
-    if (::renameat(folder.get(), ownName.c_str(), folder.get(), finalName.c_str()) != 0)
+    if (::renameat(m_folder.get(), m_ownName.c_str(), m_folder.get(), m_finalName.c_str()) != 0)
         return false;
-    done = true;
+    m_done = true;
     return true;
 }
 
 bool TemporaryFile::becomeNew() {
-    if (!renameWithoutReplacing(folder.get(), ownName, finalName))
+    if (!renameWithoutReplacing(m_folder.get(), m_ownName, m_finalName))
         return false;
-    done = true;
+    m_done = true;
     return true;
 }
 

@@ -23,11 +23,11 @@ public:
     // True when a name in a folder is one of the temporary files of the file `finalName`.
     static bool isTemporaryOf(const std::string& name, const std::string& finalName);
 
-    int descriptor() const { return fd.get(); }
+    int descriptor() const { return m_fd.get(); }
     // The file's own name in its folder.
-    const std::string& name() const { return ownName; }
+    const std::string& name() const { return m_ownName; }
     // Closes the file; false (errno set) when the close reports a failed write.
-    bool close() { return fd.close(); }
+    bool close() { return m_fd.close(); }
     // Renames the file to its final name, over a file of that name; false (errno set) when
     // that fails, and the file then stays temporary.
     bool replaceFinal();
@@ -39,9 +39,9 @@ private:
     TemporaryFile(const FileDescriptor& folder, std::string finalName, std::string ownName,
                   FileDescriptor fd);
 
-    const FileDescriptor& folder;
-    std::string finalName;
-    std::string ownName;
-    FileDescriptor fd;
-    bool done = false;
+    const FileDescriptor& m_folder;
+    std::string m_finalName;
+    std::string m_ownName;
+    FileDescriptor m_fd;
+    bool m_done = false;
 };

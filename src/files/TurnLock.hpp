@@ -21,7 +21,7 @@ public:
                                     const std::string& shown, std::chrono::milliseconds wait);
 
 private:
-    explicit TurnLock(FileLock held) : lock(std::move(held)) {}
+    explicit TurnLock(FileLock held) : m_lock(std::move(held)) {}
 
-    FileLock lock;
+    FileLock m_lock;
 };

@@ -45,17 +45,17 @@ WakeUpCall::WakeUpCall(std::chrono::milliseconds after) {
 #else
     event._sigev_un._tid = ::gettid();
 #endif
-    if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0)
+    if (::timer_create(CLOCK_MONOTONIC, &event, &m_timer) != 0)
         return;
-    set = true;
+    m_armed = true;
     itimerspec when = {};
     when.it_value = asTimespec(std::max(after, std::chrono::milliseconds(1)));
     when.it_interval = {0, repeatNanos};
-    ::timer_settime(timer, 0, &when, nullptr);
+    ::timer_settime(m_timer, 0, &when, nullptr);
 }
 
 WakeUpCall::~WakeUpCall() {
-    if (!set)
+    if (!m_armed)
         return;
     // With the signal held back, the timer goes and a signal it sent last is taken back, so
     // that it cannot interrupt whatever this thread does next.
@@ -64,7 +64,7 @@ WakeUpCall::~WakeUpCall() {
     sigaddset(&signal, signalNumber());
     sigset_t before;
     ::pthread_sigmask(SIG_BLOCK, &signal, &before);
-    ::timer_delete(timer);
+    ::timer_delete(m_timer);
     const timespec now = {0, 0};
     while (::sigtimedwait(&signal, nullptr, &now) > 0) {
     }

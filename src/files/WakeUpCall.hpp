@@ -17,12 +17,12 @@ public:
     virtual ~WakeUpCall();
 
     // False when the system gave no timer: nothing will interrupt the call.
-    bool armed() const { return set; }
+    bool armed() const { return m_armed; }
 
     // The signal it sends: a real-time signal that nothing else of the game uses.
     static int signalNumber();
 
 private:
-    timer_t timer{};
-    bool set = false;
+    timer_t m_timer{};
+    bool m_armed = false;
 };

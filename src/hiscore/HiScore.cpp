@@ -7,17 +7,17 @@ HiScore::HiScore() {
 }
 
 bool HiScore::operator==(const HiScore& other) const {
-    return maxEntries == other.maxEntries && entries == other.entries;
+    return m_maxEntries == other.m_maxEntries && m_entries == other.m_entries;
 }
 
 void HiScore::clear() {
-    entries.clear();
+    m_entries.clear();
 }
 
 void HiScore::setMaxEntries(std::size_t n) {
-    maxEntries = n;
-    while (entries.size() > maxEntries)
-        entries.pop_back();
+    m_maxEntries = n;
+    while (m_entries.size() > m_maxEntries)
+        m_entries.pop_back();
 }
 
 namespace {
@@ -44,15 +44,15 @@ HiScoreEntry bounded(const HiScoreEntry& entry) {
 } // namespace
 
 int HiScore::rankAs(const HiScoreEntry& entry, bool newer) const {
-    if (entries.empty())
+    if (m_entries.empty())
         return 0;
     int rank = 0;
-    auto place = entries.begin();
-    while (place != entries.end() && !ranksAbove(entry, *place, newer)) {
+    auto place = m_entries.begin();
+    while (place != m_entries.end() && !ranksAbove(entry, *place, newer)) {
         ++place;
         ++rank;
     }
-    if (place == entries.end() && entries.size() >= maxEntries)
+    if (place == m_entries.end() && m_entries.size() >= m_maxEntries)
         return -1;
     return rank;
 }
@@ -64,9 +64,9 @@ int HiScore::rank(const HiScoreEntry& entry) const {
 int HiScore::insertAt(const HiScoreEntry& entry, int place) {
     // Also without an insert: the limit may have been lowered.
     if (place >= 0)
-        entries.insert(std::next(entries.begin(), place), bounded(entry));
-    if (entries.size() > maxEntries)
-        entries.pop_back();
+        m_entries.insert(std::next(m_entries.begin(), place), bounded(entry));
+    if (m_entries.size() > m_maxEntries)
+        m_entries.pop_back();
     return place;
 }
 

@@ -33,12 +33,16 @@ public:
     // The same entries in the same order, and the same limit.
     bool operator==(const HiScore& other) const;
 
-    std::list<HiScoreEntry> entries;
-    std::size_t maxEntries = 10;
+    // Best first; at most maxEntries() of them.
+    const std::list<HiScoreEntry>& entries() const { return m_entries; }
+    std::size_t maxEntries() const { return m_maxEntries; }
 
 private:
     // The rank of an entry newer (or older) than the equal ones stored.
     int rankAs(const HiScoreEntry& entry, bool newer) const;
     // Puts the entry at the place (none for -1) and keeps the table within maxEntries.
     int insertAt(const HiScoreEntry& entry, int place);
+
+    std::list<HiScoreEntry> m_entries;
+    std::size_t m_maxEntries = 10;
 };

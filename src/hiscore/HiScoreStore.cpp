@@ -24,8 +24,8 @@ OrRefusal<TurnLock> lockOf(const FileTarget& target, std::chrono::milliseconds w
 
 HiScoreStore::HiScoreStore(std::string tableFile, const GamePaths* gamePaths, std::ostream& out,
                            std::chrono::milliseconds wait)
-    : file(std::move(tableFile)), shownName(file.empty() ? "hiscore.xml" : file), paths(gamePaths),
-      console(out), lockWait(wait), current(builtIn()) {}
+    : m_file(std::move(tableFile)), m_shownName(m_file.empty() ? "hiscore.xml" : m_file),
+      m_paths(gamePaths), m_console(out), m_lockWait(wait), m_table(builtIn()) {}
 
 HiScore HiScoreStore::builtIn() const {
     HiScore table;
@@ -69,27 +69,27 @@ HiScoreStore::Aside HiScoreStore::setAside(const FileTarget& target, const SafeF
                                            State& state) {
     const Refusal notMoved("it is damaged and could not be moved aside");
     for (int vanished = 0; state.kind == State::Damaged && vanished < maxVanished; ++vanished) {
-        console << "'" << shownName << "' is damaged: " << state.reason << "\n";
+        m_console << "'" << m_shownName << "' is damaged: " << state.reason << "\n";
         const TablePolicy::Decision decision = TablePolicy::decide(state, Moment::Start);
         if (decision.action == Action::Keep) {
-            console << "The game leaves it as it is: " << decision.why->why() << ".\n";
+            m_console << "The game leaves it as it is: " << decision.why->why() << ".\n";
             return {false, TablePolicy::decide(state, Moment::Save).why};
         }
         const SafeFile::Aside aside = safe.setAside();
         switch (aside.outcome) {
         case SafeFile::Aside::Moved:
-            console << "Moved it to '" << aside.movedTo << "'.\n";
+            m_console << "Moved it to '" << aside.movedTo << "'.\n";
             state.kind = State::Missing;
             state.file = SafeFile::Status();
             return {true, std::nullopt};
         case SafeFile::Aside::Vanished:
             // Another game moved it first; what is there now is what counts.
-            state = examine(target, safe, console);
+            state = examine(target, safe, m_console);
             break;
         case SafeFile::Aside::Failed:
-            console << (aside.movedTo.empty() ? "Can't move it aside: "
-                                              : "Can't move it to '" + aside.movedTo + "': ")
-                    << aside.failure->why() << "\n";
+            m_console << (aside.movedTo.empty() ? "Can't move it aside: "
+                                                : "Can't move it to '" + aside.movedTo + "': ")
+                      << aside.failure->why() << "\n";
             return {false, notMoved};
         }
     }
@@ -100,35 +100,35 @@ HiScoreStore::Aside HiScoreStore::setAside(const FileTarget& target, const SafeF
 
 void HiScoreStore::load() {
     if (!loadFile()) {
-        console << "Can't load '" << shownName << "'. Setting HISCOREs to defaults..\n"
-                << std::flush;
-        current = builtIn();
+        m_console << "Can't load '" << m_shownName << "'. Setting HISCOREs to defaults..\n"
+                  << std::flush;
+        m_table = builtIn();
     }
 }
 
 bool HiScoreStore::loadFile() {
-    current.clear();
-    if (file.empty()) {
-        console << "Hiscore node is not SEQ.\n";
+    m_table.clear();
+    if (m_file.empty()) {
+        m_console << "Hiscore node is not SEQ.\n";
         return false;
     }
-    const OrRefusal<FileTarget> found = FileTarget::find(file);
+    const OrRefusal<FileTarget> found = FileTarget::find(m_file);
     if (!found.ok()) {
-        console << "Can't read '" << shownName << "': " << found.refusal().why() << "\n"
-                << "Hiscore node is not SEQ.\n";
+        m_console << "Can't read '" << m_shownName << "': " << found.refusal().why() << "\n"
+                  << "Hiscore node is not SEQ.\n";
         return false;
     }
     const FileTarget& target = found.value();
     const SafeFile safe(target);
-    State state = examine(target, safe, console);
+    State state = examine(target, safe, m_console);
     if (TablePolicy::decide(state, Moment::Start).action == Action::SetAside) {
-        const OrRefusal<TurnLock> lock = lockOf(target, lockWait);
+        const OrRefusal<TurnLock> lock = lockOf(target, m_lockWait);
         if (!lock.ok()) {
-            console << "'" << shownName << "' is damaged: " << state.reason << "\n"
-                    << "Can't move it aside: " << lock.refusal().why() << "\n";
+            m_console << "'" << m_shownName << "' is damaged: " << state.reason << "\n"
+                      << "Can't move it aside: " << lock.refusal().why() << "\n";
             return false;
         }
-        state = examine(target, safe, console); // again: another game may have moved it
+        state = examine(target, safe, m_console); // again: another game may have moved it
         const Aside aside = setAside(target, safe, state);
         if (aside.moved || aside.refused)
             return false;
@@ -136,16 +136,16 @@ bool HiScoreStore::loadFile() {
     const TablePolicy::Decision decision = TablePolicy::decide(state, Moment::Start);
     switch (decision.action) {
     case Action::Use:
-        current = std::move(state.table);
+        m_table = std::move(state.table);
         return true;
     case Action::Keep:
-        console << "'" << shownName << "' is damaged: " << state.reason << "\n"
-                << "The game leaves it as it is: " << decision.why->why() << ".\n";
+        m_console << "'" << m_shownName << "' is damaged: " << state.reason << "\n"
+                  << "The game leaves it as it is: " << decision.why->why() << ".\n";
         return false;
     case Action::BuiltIn:
         if (state.kind == State::Unreadable)
-            console << "Can't read '" << shownName << "': " << state.reason << "\n";
-        console << "Hiscore node is not SEQ.\n";
+            m_console << "Can't read '" << m_shownName << "': " << state.reason << "\n";
+        m_console << "Hiscore node is not SEQ.\n";
         return false;
     case Action::SetAside: // damaged again after every move: another game keeps replacing it
     case Action::Refuse:
@@ -158,33 +158,33 @@ HiScoreStore::SaveResult HiScoreStore::save(const HiScoreEntry& record) {
     const Outcome outcome = saveRecord(record);
     switch (outcome.result) {
     case SaveResult::Saved:
-        notice.clear();
+        m_saveNotice.clear();
         return outcome.result;
     case SaveResult::NotRanked:
-        notice = "Your record no longer ranks: other games saved better ones in '" + shownName +
-                 "' meanwhile.";
+        m_saveNotice = "Your record no longer ranks: other games saved better ones in '" +
+                       m_shownName + "' meanwhile.";
         break;
     case SaveResult::Refused:
-        notice = "Can't save '" + shownName + "': " + outcome.refusal->why();
+        m_saveNotice = "Can't save '" + m_shownName + "': " + outcome.refusal->why();
         break;
     }
-    console << notice << std::endl;
+    m_console << m_saveNotice << std::endl;
     return outcome.result;
 }
 
 HiScoreStore::Outcome HiScoreStore::refuse(const HiScoreEntry& record, Refusal why) {
-    if (current.insert(record, false) >= 0)
-        unsaved.push_back(record);
+    if (m_table.insert(record, false) >= 0)
+        m_unsaved.push_back(record);
     return {SaveResult::Refused, std::move(why)};
 }
 
 HiScoreStore::Outcome HiScoreStore::saveRecord(const HiScoreEntry& record) {
-    if (paths && paths->writesNowhere())
+    if (m_paths && m_paths->writesNowhere())
         return refuse(record, Refusal("there is no home folder to keep it in"));
-    if (file.empty())
+    if (m_file.empty())
         return refuse(record, Refusal("there is no place to keep it"));
     const OrRefusal<FileTarget> found = FileTarget::find(
-        file, paths ? FileTarget::Folders::MakeMissing : FileTarget::Folders::Existing);
+        m_file, m_paths ? FileTarget::Folders::MakeMissing : FileTarget::Folders::Existing);
     if (!found.ok())
         return refuse(record, found.refusal());
     const FileTarget& target = found.value();
@@ -198,7 +198,7 @@ HiScoreStore::Outcome HiScoreStore::saveRecord(const HiScoreEntry& record) {
         if (seen.action == Action::Refuse)
             return refuse(record, *seen.why);
     }
-    const OrRefusal<TurnLock> lock = lockOf(target, lockWait);
+    const OrRefusal<TurnLock> lock = lockOf(target, m_lockWait);
     if (!lock.ok())
         return refuse(record, lock.refusal());
     return saveLocked(target, safe, record);
@@ -220,38 +220,36 @@ HiScoreStore::Outcome HiScoreStore::saveLocked(const FileTarget& target, const S
         // The table on disk is what the record ranks against; when there is none to read,
         // the table of this run.
         if (state.kind == State::Table) {
-            current = std::move(state.table);
-            for (const HiScoreEntry& earlier : unsaved)
-                current.insert(earlier, false);
+            m_table = std::move(state.table);
+            for (const HiScoreEntry& earlier : m_unsaved)
+                m_table.insert(earlier, false);
         }
-        if (current.rank(record) < 0)
+        if (m_table.rank(record) < 0)
             return {SaveResult::NotRanked, std::nullopt};
         return refuse(record, *decision.why);
     }
     HiScore merged = decision.action == Action::Use ? std::move(state.table) : builtIn();
     bool earlierRank = false;
-    for (const HiScoreEntry& earlier : unsaved)
+    for (const HiScoreEntry& earlier : m_unsaved)
         earlierRank = merged.insert(earlier, false) >= 0 || earlierRank;
     const bool ranks = merged.insert(record, false) >= 0;
-    current = merged;
+    m_table = merged;
     if (!ranks && !earlierRank) {
-        unsaved.clear(); // none of them ranks any longer
+        m_unsaved.clear(); // none of them ranks any longer
         return {SaveResult::NotRanked, std::nullopt};
     }
-    std::string failure;
-    std::optional<Refusal> refused;
-    const std::string text = HiScoreXml::write(merged, failure);
-    if (text.empty())
-        refused = Refusal(failure);
-    else
-        refused = safe.replace(text, state.file.exists ? std::optional(state.file.attributes)
-                                                       : safe.setAsideAttributes());
+    const OrRefusal<std::string> text = HiScoreXml::write(merged);
+    const std::optional<Refusal> refused =
+        !text.ok()
+            ? text.refusal()
+            : safe.replace(text.value(), state.file.exists ? std::optional(state.file.attributes)
+                                                           : safe.setAsideAttributes());
     if (refused) {
         if (!ranks)
             return {SaveResult::NotRanked, std::nullopt};
-        unsaved.push_back(record);
+        m_unsaved.push_back(record);
         return {SaveResult::Refused, refused};
     }
-    unsaved.clear(); // saved with this one
+    m_unsaved.clear(); // saved with this one
     return {ranks ? SaveResult::Saved : SaveResult::NotRanked, std::nullopt};
 }

@@ -52,11 +52,11 @@ public:
     SaveResult save(const HiScoreEntry& record);
 
     // The table as last loaded or saved, best first.
-    const HiScore& table() const { return current; }
+    const HiScore& table() const { return m_table; }
 
     // The last save's outcome as the player is told it ("Can't save '<file>': <reason>");
     // empty after a save that worked and before the first.
-    const std::string& saveNotice() const { return notice; }
+    const std::string& saveNotice() const { return m_saveNotice; }
 
 private:
     // Reads what the file is; `out` gets the entries' messages.
@@ -83,13 +83,13 @@ private:
     Outcome saveLocked(const FileTarget& target, const SafeFile& file, const HiScoreEntry& record);
     HiScore builtIn() const;
 
-    std::string file;
-    std::string shownName;
-    const GamePaths* paths;
-    std::ostream& console;
-    std::chrono::milliseconds lockWait;
-    HiScore current;
+    std::string m_file;
+    std::string m_shownName;
+    const GamePaths* m_paths;
+    std::ostream& m_console;
+    std::chrono::milliseconds m_lockWait;
+    HiScore m_table;
     // Records of this run that were refused, oldest first.
-    std::vector<HiScoreEntry> unsaved;
-    std::string notice;
+    std::vector<HiScoreEntry> m_unsaved;
+    std::string m_saveNotice;
 };

@@ -5,6 +5,7 @@
 #include <climits>
 #include <exception>
 #include <opencv2/core.hpp>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -137,14 +138,16 @@ std::size_t declarationLength(std::string_view text) {
 // and keeps where each piece came from, so a refusal names the byte of the file.
 class Checker {
 public:
-    explicit Checker(const std::string& bytes) : all(bytes) {
+    explicit Checker(const std::string& bytes) : m_all(bytes) {
         if (prepare())
             check();
-        if (!result.ok())
-            result.text.clear();
     }
 
-    HiScoreXml::Checked result;
+    OrRefusal<std::string> result() const {
+        if (m_refusal)
+            return *m_refusal;
+        return m_text;
+    }
 
 private:
     // Moves the document without the declaration and comments into `plain`; false when
@@ -155,71 +158,74 @@ private:
     // Where a position of `plain` stood in the file.
     std::size_t inFile(std::size_t at) const;
 
-    std::string_view all;
-    std::string plain;
-    // Where pieces of `plain` begin, and where each stood in the file, in order.
-    std::vector<std::pair<std::size_t, std::size_t>> origins;
+    std::string_view m_all;
+    std::string m_plain;
+    // Where pieces of m_plain begin, and where each stood in the file, in order.
+    std::vector<std::pair<std::size_t, std::size_t>> m_origins;
+    std::optional<Refusal> m_refusal;
+    std::string m_text; // the document as the reader is to see it, once checked
 };
 
 bool Checker::prepare() {
-    if (all.empty()) {
-        result.reason = "the file is empty";
+    if (m_all.empty()) {
+        m_refusal = Refusal("the file is empty");
         return false;
     }
-    if (all.size() > HiScoreXml::maxFileSize) {
-        result.reason = "larger than " + std::to_string(HiScoreXml::maxFileSize) + " bytes";
+    if (m_all.size() > HiScoreXml::maxFileSize) {
+        m_refusal = Refusal("larger than " + std::to_string(HiScoreXml::maxFileSize) + " bytes");
         return false;
     }
-    const std::size_t nul = all.find('\0');
+    const std::size_t nul = m_all.find('\0');
     if (nul != std::string_view::npos) {
-        result.reason = "a NUL byte at byte " + std::to_string(nul);
+        m_refusal = Refusal("a NUL byte at byte " + std::to_string(nul));
         return false;
     }
     // Some editors begin a UTF-8 file with a byte-order mark.
-    const std::size_t start = startsWith(all, 0, byteOrderMark) ? byteOrderMark.size() : 0;
-    std::size_t pos = declarationLength(all.substr(start));
+    const std::size_t start = startsWith(m_all, 0, byteOrderMark) ? byteOrderMark.size() : 0;
+    std::size_t pos = declarationLength(m_all.substr(start));
     if (pos != 0)
         pos += start;
     if (pos == 0) {
-        result.reason = "it does not begin with <?xml version=\"1.0\"?>";
+        m_refusal = Refusal("it does not begin with <?xml version=\"1.0\"?>");
         return false;
     }
-    origins.emplace_back(0, pos);
+    m_origins.emplace_back(0, pos);
     bool inTag = false; // a comment opens only where a tag could
-    while (pos < all.size()) {
-        if (!inTag && startsWith(all, pos, commentOpen)) {
-            const std::size_t end = all.find(commentClose, pos + commentOpen.size());
+    while (pos < m_all.size()) {
+        if (!inTag && startsWith(m_all, pos, commentOpen)) {
+            const std::size_t end = m_all.find(commentClose, pos + commentOpen.size());
             if (end == std::string_view::npos) {
-                result.reason = "a comment that is never closed at byte " + std::to_string(pos);
+                m_refusal =
+                    Refusal("a comment that is never closed at byte " + std::to_string(pos));
                 return false;
             }
             pos = end + commentClose.size();
-            origins.emplace_back(plain.size(), pos);
+            m_origins.emplace_back(m_plain.size(), pos);
             continue;
         }
-        inTag = all[pos] == '<' || (inTag && all[pos] != '>');
-        plain += all[pos++];
+        inTag = m_all[pos] == '<' || (inTag && m_all[pos] != '>');
+        m_plain += m_all[pos++];
     }
     return true;
 }
 
 std::size_t Checker::inFile(std::size_t at) const {
-    auto piece = std::upper_bound(origins.begin(), origins.end(), std::make_pair(at, SIZE_MAX));
+    auto piece = std::upper_bound(m_origins.begin(), m_origins.end(), std::make_pair(at, SIZE_MAX));
     --piece; // the first piece begins at 0
     return piece->second + (at - piece->first);
 }
 
 void Checker::refuse(const std::string& why, std::size_t at) {
-    result.reason = why + " at byte " + std::to_string(inFile(at));
+    m_refusal = Refusal(why + " at byte " + std::to_string(inFile(at)));
 }
 
 void Checker::check() {
-    const std::string_view text(plain);
+    const std::string_view text(m_plain);
     std::size_t pos = 0;
     while (pos < text.size() && isSpace(text[pos]))
         ++pos;
     if (!startsWith(text, pos, "<" + std::string(rootName) + ">")) {
-        result.reason = "<opencv_storage> does not follow the declaration";
+        m_refusal = Refusal("<opencv_storage> does not follow the declaration");
         return;
     }
 
@@ -293,7 +299,7 @@ void Checker::check() {
     if (!rootClosed)
         return refuse("the file ends before its elements are closed", pos);
     out.append(text.substr(copied));
-    result.text = std::move(out);
+    m_text = std::move(out);
 }
 
 // The library's messages run over several lines; the console report keeps to one.
@@ -346,20 +352,20 @@ bool readsBack(const std::string& text, const std::list<HiScoreEntry>& entries) 
 
 } // namespace
 
-HiScoreXml::Checked HiScoreXml::check(const std::string& bytes) {
-    return Checker(bytes).result;
+OrRefusal<std::string> HiScoreXml::check(const std::string& bytes) {
+    return Checker(bytes).result();
 }
 
 HiScoreXml::Found HiScoreXml::read(const std::string& bytes, HiScore& table, std::ostream& console,
                                    std::string& reason) {
     table.clear();
-    const Checked checked = check(bytes);
+    const OrRefusal<std::string> checked = check(bytes);
     if (!checked.ok()) {
-        reason = checked.reason;
+        reason = checked.refusal().why();
         return Found::Damaged;
     }
     try {
-        cv::FileStorage storage(checked.text, cv::FileStorage::READ | cv::FileStorage::MEMORY);
+        cv::FileStorage storage(checked.value(), cv::FileStorage::READ | cv::FileStorage::MEMORY);
         const cv::FileNode node = storage["hiscore"];
         if (node.isNone() && isKeyOf("hiscore", storage.root()))
             return Found::Table; // the library writes an empty table as an empty element
@@ -384,28 +390,27 @@ HiScoreXml::Found HiScoreXml::read(const std::string& bytes, HiScore& table, std
     return Found::Damaged;
 }
 
-std::string HiScoreXml::write(const HiScore& table, std::string& failure) {
+OrRefusal<std::string> HiScoreXml::write(const HiScore& table) {
     try {
         cv::FileStorage storage(".xml", cv::FileStorage::WRITE | cv::FileStorage::MEMORY);
         storage << "hiscore"
                 << "[";
-        for (const HiScoreEntry& entry : table.entries) {
+        for (const HiScoreEntry& entry : table.entries()) {
             storage << "{";
             entry.write(storage);
             storage << "}";
         }
         storage << "]";
         std::string text = storage.releaseAndGetString();
-        const Checked checked = check(text);
+        const OrRefusal<std::string> checked = check(text);
         if (!checked.ok())
-            failure = "the table would not load again (" + checked.reason + ")";
-        else if (!readsBack(text, table.entries))
-            failure = "the table would not read back the same";
-        return failure.empty() ? text : std::string();
+            return Refusal("the table would not load again (" + checked.refusal().why() + ")");
+        if (!readsBack(text, table.entries()))
+            return Refusal("the table would not read back the same");
+        return text;
     } catch (const cv::Exception& e) {
-        failure = "the library refused the table: " + libraryError(e);
+        return Refusal("the library refused the table: " + libraryError(e));
     } catch (const std::exception& e) {
-        failure = "the library refused the table: " + oneLine(e.what());
+        return Refusal("the library refused the table: " + oneLine(e.what()));
     }
-    return std::string();
 }

@@ -14,6 +14,7 @@
 // would wrap it, and would take "010" for octal), and any other text in "score", "length" or
 // "hits" as 0.
 
+#include "files/OrRefusal.hpp"
 #include "hiscore/HiScore.hpp"
 
 #include <cstddef>
@@ -26,15 +27,8 @@ public:
     // names), far below what could exhaust anything.
     static constexpr std::size_t maxFileSize = 64 * 1024;
 
-    // The outcome of the check of a file's bytes.
-    struct Checked {
-        // Why the bytes were refused, as a short phrase; empty when they passed.
-        std::string reason;
-        // The document as the reader is to see it; empty when refused.
-        std::string text;
-        bool ok() const { return reason.empty(); }
-    };
-    static Checked check(const std::string& bytes);
+    // The document as the library's reader is to see it, or why the bytes were refused.
+    static OrRefusal<std::string> check(const std::string& bytes);
 
     enum class Found {
         Table,   // a table, possibly empty
@@ -47,7 +41,7 @@ public:
     static Found read(const std::string& bytes, HiScore& table, std::ostream& console,
                       std::string& reason);
 
-    // The whole table as the library writes it, checked to load again into the same entries.
-    // Empty, with the reason in `failure`, when the library refuses something.
-    static std::string write(const HiScore& table, std::string& failure);
+    // The whole table as the library writes it, checked to load again into the same entries;
+    // refused when the library refuses something.
+    static OrRefusal<std::string> write(const HiScore& table);
 };

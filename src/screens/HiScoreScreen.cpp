@@ -110,8 +110,8 @@ void HiScoreScreen::drawHint(cv::Mat& frame, const cv::Point& at, const HiScoreP
 
     // A pending result takes its row and pushes the stored ones down; the last stored entry
     // that no longer fits is the one the record will push out.
-    const std::list<HiScoreEntry>& entries = panel.table.entries;
-    const int maxRows = static_cast<int>(panel.table.maxEntries);
+    const std::list<HiScoreEntry>& entries = panel.table.entries();
+    const int maxRows = static_cast<int>(panel.table.maxEntries());
     bool pendingDrawn = false;
     int row = 0;
     for (auto entry = entries.begin(); row < maxRows && entry != entries.end(); ++row) {

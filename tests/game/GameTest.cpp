@@ -62,7 +62,7 @@ TEST_F(GameTest, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
             other.save(HiScoreEntry("other", 0, 500000 + i, 0));
         ASSERT_TRUE(press('a') && press(KEY_ENTER));
         const FrameView view = game.view();
-        const std::list<HiScoreEntry>& shown = view.table->table.entries;
+        const std::list<HiScoreEntry>& shown = view.table->table.entries();
         EXPECT_EQ(shown.front().name, "other");
         EXPECT_EQ(std::next(shown.begin())->name, better == 1 ? "a" : "other");
         EXPECT_EQ(view.start->notice.rfind("Your record no longer ranks", 0),

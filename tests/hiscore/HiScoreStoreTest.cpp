@@ -119,7 +119,7 @@ TEST(HiScoreStoreSave, RefusalSaysWhyAndChangesNothing) {
         EXPECT_EQ(game.out(), game.store.saveNotice() + "\n");
         EXPECT_EQ(readFile(folder.path), before);
         EXPECT_EQ(folder.names().size(), 3u) << "no temporary file is left";
-        EXPECT_EQ(game.store.table().entries.front().name, "record");
+        EXPECT_EQ(game.store.table().entries().front().name, "record");
     };
     // The owner's write bit decides, whatever the group and others may do; a file without
     // the owner's read bit is not read, so nothing in it can be lost.

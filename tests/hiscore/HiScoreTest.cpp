@@ -27,7 +27,7 @@ TEST(HiScoreRanking, TotalThenFewerHitsThenLengthThenScoreThenNewer) {
         for (const E& e : stored)
             table.insert(e, false);
         EXPECT_EQ(table.insert(entry, false), rank) << rule;
-        EXPECT_EQ(std::next(table.entries.begin(), rank)->name, "new") << rule;
+        EXPECT_EQ(std::next(table.entries().begin(), rank)->name, "new") << rule;
     }
 }
 
@@ -50,9 +50,9 @@ TEST(HiScoreTable, AResultRanksWithinTheLimitAndOnlyAnInsertChangesTheTable) {
         EXPECT_EQ(table.insert(entry, true), rank) << stored << " " << entry.name;
         EXPECT_TRUE(table == before) << stored << " " << entry.name;
         EXPECT_EQ(table.insert(entry, false), rank) << stored << " " << entry.name;
-        EXPECT_EQ(table.entries.size(), size) << stored << " " << entry.name;
-        EXPECT_EQ(table.entries.back().name, last) << stored << " " << entry.name;
-        EXPECT_TRUE(rank < 0 || std::next(table.entries.begin(), rank)->name == entry.name);
+        EXPECT_EQ(table.entries().size(), size) << stored << " " << entry.name;
+        EXPECT_EQ(table.entries().back().name, last) << stored << " " << entry.name;
+        EXPECT_TRUE(rank < 0 || std::next(table.entries().begin(), rank)->name == entry.name);
     }
 }
 

@@ -24,7 +24,7 @@ inline std::string item(const std::string& name, const std::string& score,
 // "name score length hits total" per entry, best first.
 inline std::vector<std::string> rows(const HiScore& table) {
     std::vector<std::string> result;
-    for (const HiScoreEntry& e : table.entries)
+    for (const HiScoreEntry& e : table.entries())
         result.push_back(e.name + " " + std::to_string(e.score) + " " + std::to_string(e.length) +
                          " " + std::to_string(e.hits) + " " + std::to_string(e.total));
     return result;

@@ -50,8 +50,8 @@ TEST(HiScoreXmlRead, NumbersAreDecimalIntegersHeldWithinThirtyTwoBits) {
     const int values[] = {10, 7, 42, INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MIN, 0, 0, 0, 0};
     for (int i = 0; i < 12; ++i) {
         const Read loaded = read(tableFile(item("a", texts[i], "1", "0")));
-        ASSERT_EQ(loaded.table.entries.size(), 1u) << texts[i];
-        EXPECT_EQ(loaded.table.entries.front().score, values[i]) << texts[i];
+        ASSERT_EQ(loaded.table.entries().size(), 1u) << texts[i];
+        EXPECT_EQ(loaded.table.entries().front().score, values[i]) << texts[i];
     }
     // The length and the hits alike; the total is held at the largest int too.
     EXPECT_EQ(rows(read(tableFile(item("a", "2147483647", "0200", "010"))).table),
@@ -85,8 +85,7 @@ TEST(HiScoreXmlCheck, RefusesAnythingShapedOtherwiseAndOwnFileCutAnywhere) {
         head + "<hiscore<!-- in a tag -->>\n</hiscore>" + tail,
     };
     // What a crash during a save could have left if saves wrote in place.
-    std::string failure;
-    const std::string whole = HiScoreXml::write(HiScore(), failure);
+    const std::string whole = HiScoreXml::write(HiScore()).value();
     for (std::size_t size = 0; size <= whole.rfind('>'); ++size)
         cases.push_back(whole.substr(0, size));
     for (const std::string& bytes : cases)
@@ -136,8 +135,9 @@ TEST(HiScoreXmlWrite, RoundTripKeepsEveryNameAndNumber) {
     table.setMaxEntries(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
         table.insert(HiScoreEntry(names[i], 100 * int(i), 7 - int(i), int(i) % 3), false);
-    std::string failure;
-    const Read loaded = read(HiScoreXml::write(table, failure), names.size());
-    EXPECT_EQ(loaded.found, HiScoreXml::Found::Table) << failure << loaded.reason;
+    const OrRefusal<std::string> written = HiScoreXml::write(table);
+    ASSERT_TRUE(written.ok()) << written.refusal().why();
+    const Read loaded = read(written.value(), names.size());
+    EXPECT_EQ(loaded.found, HiScoreXml::Found::Table) << loaded.reason;
     EXPECT_EQ(rows(loaded.table), rows(table));
 }
