@@ -25,16 +25,17 @@ std::optional<Refusal> TablePolicy::writeReason(const State& file) {
 
 TablePolicy::Decision TablePolicy::decide(const State& file, Moment moment) {
     const bool atStart = moment == Moment::Start;
+    // Reached through another user's link: read, never written.
     if (!atStart && file.foreignLink)
         return {Action::Refuse, file.foreignLink};
     switch (file.kind) {
-    case State::Missing:
+    case State::Missing: // the built-in table; a new file
         return {Action::BuiltIn, std::nullopt};
-    case State::Unreadable:
+    case State::Unreadable: // the built-in table; refused
         if (atStart)
             return {Action::BuiltIn, std::nullopt};
         return {Action::Refuse, Refusal("the game can't read it (" + file.reason + ")")};
-    case State::Damaged:
+    case State::Damaged: // set aside, unless the game must leave it as it is
         if (std::optional<Refusal> keep = keepReason(file)) {
             if (atStart)
                 return {Action::Keep, keep};
@@ -43,13 +44,14 @@ TablePolicy::Decision TablePolicy::decide(const State& file, Moment moment) {
             return {Action::Refuse, Refusal("it is damaged, and " + keep->why())};
         }
         return {Action::SetAside, std::nullopt};
-    case State::NoTable:
+    case State::NoTable: // the built-in table; replaced, unless a link leads to it
         if (!atStart && file.throughLink)
             return {Action::Refuse, Refusal(notATable)};
         break;
-    case State::Table:
+    case State::Table: // used; replaced
         break;
     }
+    // A table, or a document without one: replaced unless read-only or another user's.
     const Action use = file.kind == State::Table ? Action::Use : Action::BuiltIn;
     if (atStart)
         return {use, std::nullopt};

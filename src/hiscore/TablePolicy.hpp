@@ -2,14 +2,15 @@
 // What the game does with the file where its table should be: one decision, from what the
 // file is, at the start of a game and at a save. The README's table of the same rules:
 //
-//   the file                                  at start                at a save
+//   hiscore.xml is                            at start                at a save
 //   missing                                   the built-in table      a new file
-//   a table                                   used                    replaced, with the record
+//   a table                                   its records             replaced, with the record
 //   a document without the table              the built-in table      replaced
 //   damaged                                   set aside               set aside, then a new file
 //   damaged, and read-only, another user's,   left as it is           refused
-//     or reached through any link
-//   read-only, or another user's              used when a table       refused
+//     or reached through a link
+//   a table that is read-only or another      its records             refused
+//     user's
 //   not readable (no read bit, not a file)    the built-in table      refused
 //   a link to what is not a table             the built-in table      refused
 //   reached through another user's link       read                    refused
