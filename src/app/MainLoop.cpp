@@ -1,5 +1,6 @@
 #include "app/MainLoop.hpp"
 
+#include "app/CallingThread.hpp"
 #include "app/Console.hpp"
 #include "app/DisplayCheck.hpp"
 #include "app/FrameBlur.hpp"
@@ -11,10 +12,9 @@
 #include "core/Config.hpp"
 #include "core/GamePaths.hpp"
 #include "core/KeyCodes.hpp"
-#include "detection/BackgroundPriority.hpp"
 #include "detection/DetectionThread.hpp"
-#include "detection/WindowCheck.hpp"
 #include "game/Game.hpp"
+#include "windows/WindowCheck.hpp"
 
 #include <chrono>
 #include <cstdio>
@@ -46,7 +46,7 @@ std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
 // gains nothing. True when the camera window's close button has been pressed.
 bool showFrame(const Config& config, DetectionThread& detection, Game& game, FrameBlur& blur) {
     bool cameraWindowClosed = false;
-    BackgroundPriority::runOnCallingThread([&] {
+    runOnCallingThread([&] {
         const bool changed = game.redraw();
         if (const cv::Mat* picture = blur.newPicture(game.frame(), changed, config.blur)) {
             cv::imshow(WINDOW_TITLE, *picture);

@@ -55,18 +55,9 @@ private:
     mutable std::mutex mutex;
 };
 
-class CallingThreadBody : public cv::ParallelLoopBody {
-public:
-    explicit CallingThreadBody(const std::function<void()>& body) : work(body) {}
-    void operator()(const cv::Range&) const override { work(); }
-
-private:
-    const std::function<void()>& work;
-};
-
 // Moves each worker of the library's pool to the batch class as it joins the library's arena;
 // one that is already in when observing starts is told before its next task. A worker stays
-// there after it leaves: only detection hands the pool work (see runOnCallingThread).
+// there after it leaves: only detection hands the pool work (the main loop keeps its own off it).
 class PoolObserver : public tbb::task_scheduler_observer {
 public:
     explicit PoolObserver(tbb::task_arena& arena) : tbb::task_scheduler_observer(arena) {
@@ -98,10 +89,4 @@ BackgroundPriority::BackgroundPriority() : pool(std::make_unique<Pool>()) {
 BackgroundPriority::~BackgroundPriority() {
     // The observer goes before the arena handle it watches.
     pool->observer.reset();
-}
-
-void BackgroundPriority::runOnCallingThread(const std::function<void()>& work) {
-    // A loop of a single stripe runs on the calling thread, and the library runs every
-    // parallel loop started within one of its loops on the thread that started it.
-    cv::parallel_for_(cv::Range(0, 1), CallingThreadBody(work), 1);
 }

@@ -3,7 +3,7 @@
 #include "detection/BackgroundPriority.hpp"
 #include "detection/CameraSource.hpp"
 #include "detection/NewestFrameSource.hpp"
-#include "detection/WindowCheck.hpp"
+#include "windows/WindowCheck.hpp"
 
 #include <opencv2/highgui.hpp>
 #include <opencv2/imgproc.hpp>
