@@ -27,5 +27,5 @@ public:
 
 private:
     struct Pool; // the library's task arena and the observer on it
-    std::unique_ptr<Pool> pool;
+    std::unique_ptr<Pool> m_pool;
 };
