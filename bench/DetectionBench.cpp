@@ -51,7 +51,7 @@ void BM_DetectFace640x480(benchmark::State& state) {
     // bare cascade call below.
     cv::Mat marks = source.clone();
     detector.detect(source, marks, false); // the pair is tracked from here on
-    if (detector.trackedEyes.size() != 2) {
+    if (detector.trackedEyes().size() != 2) {
         state.SkipWithError("no eye pair in the test frame");
         return;
     }

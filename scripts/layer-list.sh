@@ -3,17 +3,19 @@
 #   layers   the names, bottom first
 #   rank     NAME -> its rank
 #   links    NAME -> the layers it links directly
+#   uses     NAME -> everything it lists, layers as dravolt-NAME and the other libraries
 #   seenBy   NAME -> the layer and every layer that links it, directly or not, bottom first:
 #            the layers whose tests can see a change in it
 read_layers() {
     local list=${1:-cmake/layers.txt} name level libraries library other
     layers=()
-    declare -gA rank=() links=() seenBy=()
+    declare -gA rank=() links=() uses=() seenBy=()
     while read -r name level libraries; do
         case "$name" in '' | '#'*) continue ;; esac
         layers+=("$name")
         rank[$name]=$level
         links[$name]=""
+        uses[$name]=$libraries
         for library in $libraries; do
             [[ $library != dravolt-* ]] || links[$name]+=" ${library#dravolt-}"
         done

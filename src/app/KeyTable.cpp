@@ -49,8 +49,7 @@ void KeyTable::dispatch(int key) {
         echo("detectionEnabled", flip(config.detectionEnabled));
         break;
     case 'l':
-        detection.dumpInfo = true;
-        detection.dumpInfoRenewed = true;
+        detection.requestDump();
         out << "dumpInfo called() --\n";
         break;
     case 'm':

@@ -1,5 +1,6 @@
 #include "app/MainLoop.hpp"
 
+#include "app/CallingThread.hpp"
 #include "app/Console.hpp"
 #include "app/DisplayCheck.hpp"
 #include "app/FrameBlur.hpp"
@@ -11,10 +12,9 @@
 #include "core/Config.hpp"
 #include "core/GamePaths.hpp"
 #include "core/KeyCodes.hpp"
-#include "detection/BackgroundPriority.hpp"
 #include "detection/DetectionThread.hpp"
-#include "detection/WindowCheck.hpp"
 #include "game/Game.hpp"
+#include "windows/WindowCheck.hpp"
 
 #include <chrono>
 #include <cstdio>
@@ -43,17 +43,18 @@ std::unique_ptr<DetectionThread> makeDetectionThread(Config& config,
 
 // Draws the frame and shows it with the worker's pictures, all on this thread: the library's
 // pool belongs to detection, in the batch class, and sharing a frame this small with it
-// gains nothing. True when the camera window's close button has been pressed.
-bool showFrame(const Config& config, DetectionThread& detection, Game& game, FrameBlur& blur) {
-    bool cameraWindowClosed = false;
-    BackgroundPriority::runOnCallingThread([&] {
+// gains nothing.
+CameraWindow showFrame(const Config& config, DetectionThread& detection, Game& game,
+                       FrameBlur& blur) {
+    CameraWindow cameraWindow = CameraWindow::AsSwitched;
+    runOnCallingThread([&] {
         const bool changed = game.redraw();
         if (const cv::Mat* picture = blur.newPicture(game.frame(), changed, config.blur)) {
             cv::imshow(WINDOW_TITLE, *picture);
         }
-        cameraWindowClosed = detection.showWindows();
+        cameraWindow = detection.showWindows();
     });
-    return cameraWindowClosed;
+    return cameraWindow;
 }
 
 // Waits up to 5 ms for a key. Only a name takes capitals; everywhere else a capital acts as
@@ -74,13 +75,13 @@ void runFrameLoop(Config& config, DetectionThread& detection, Game& game, std::o
     TypedLetters letters(WINDOW_TITLE);
     for (;;) {
         sleepMillis(10);
-        const int step = takeSteeringStep(config, detection.pendingShift);
+        const int step = takeSteeringStep(config, [&] { return detection.takeShift(); });
         const int64_t now = nowMicros();
         game.update(step, now);
         if (game.state() == GameState::Quit) {
             return;
         }
-        if (showFrame(config, detection, game, blur)) {
+        if (showFrame(config, detection, game, blur) == CameraWindow::Closed) {
             // The camera window's close button turns it off as u does.
             keys.toggleCameraWindow();
         }

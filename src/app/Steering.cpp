@@ -2,11 +2,10 @@
 
 #include "core/Config.hpp"
 
-int takeSteeringStep(Config& config, std::atomic<int>& pendingShift) {
+int takeSteeringStep(Config& config, const std::function<int()>& takeShift) {
     int step = 0;
     if (config.detectionEnabled) {
-        step = pendingShift;
-        pendingShift = 0;
+        step = takeShift();
     }
     if (config.keyStep != 0) {
         step = config.keyStep;

@@ -1,10 +1,10 @@
 #pragma once
 // The steering step of one frame, in pixels: negative left, positive right, 0 none.
 
-#include <atomic>
+#include <functional>
 
 class Config;
 
-// The detection thread's value (taken and zeroed) while detection is on; a key step of n or
-// m replaces it and is used up.
-int takeSteeringStep(Config& config, std::atomic<int>& pendingShift);
+// The detection thread's value (takeShift, which takes it once) while detection is on; a key
+// step of n or m replaces it and is used up. While detection is off the value waits.
+int takeSteeringStep(Config& config, const std::function<int()>& takeShift);

@@ -42,31 +42,22 @@ void moveToBatchClass() {
 // a task arena of its own, and a thread inside it can hand out a handle to that arena.
 class ArenaProbe : public cv::ParallelLoopBody {
 public:
-    explicit ArenaProbe(tbb::task_arena& target) : arena(target) {}
+    explicit ArenaProbe(tbb::task_arena& target) : m_arena(target) {}
     void operator()(const cv::Range&) const override {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!arena.is_active()) {
-            arena.initialize(tbb::task_arena::attach());
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_arena.is_active()) {
+            m_arena.initialize(tbb::task_arena::attach());
         }
     }
 
 private:
-    tbb::task_arena& arena;
-    mutable std::mutex mutex;
-};
-
-class CallingThreadBody : public cv::ParallelLoopBody {
-public:
-    explicit CallingThreadBody(const std::function<void()>& body) : work(body) {}
-    void operator()(const cv::Range&) const override { work(); }
-
-private:
-    const std::function<void()>& work;
+    tbb::task_arena& m_arena;
+    mutable std::mutex m_mutex;
 };
 
 // Moves each worker of the library's pool to the batch class as it joins the library's arena;
 // one that is already in when observing starts is told before its next task. A worker stays
-// there after it leaves: only detection hands the pool work (see runOnCallingThread).
+// there after it leaves: only detection hands the pool work (the main loop keeps its own off it).
 class PoolObserver : public tbb::task_scheduler_observer {
 public:
     explicit PoolObserver(tbb::task_arena& arena) : tbb::task_scheduler_observer(arena) {
@@ -86,22 +77,16 @@ struct BackgroundPriority::Pool {
     std::unique_ptr<PoolObserver> observer;
 };
 
-BackgroundPriority::BackgroundPriority() : pool(std::make_unique<Pool>()) {
+BackgroundPriority::BackgroundPriority() : m_pool(std::make_unique<Pool>()) {
     moveToBatchClass();
     // A loop of two stripes runs in the library's arena and leaves a handle to it.
-    cv::parallel_for_(cv::Range(0, 2), ArenaProbe(pool->arena), 2);
-    if (pool->arena.is_active()) {
-        pool->observer = std::make_unique<PoolObserver>(pool->arena);
+    cv::parallel_for_(cv::Range(0, 2), ArenaProbe(m_pool->arena), 2);
+    if (m_pool->arena.is_active()) {
+        m_pool->observer = std::make_unique<PoolObserver>(m_pool->arena);
     }
 }
 
 BackgroundPriority::~BackgroundPriority() {
     // The observer goes before the arena handle it watches.
-    pool->observer.reset();
-}
-
-void BackgroundPriority::runOnCallingThread(const std::function<void()>& work) {
-    // A loop of a single stripe runs on the calling thread, and the library runs every
-    // parallel loop started within one of its loops on the thread that started it.
-    cv::parallel_for_(cv::Range(0, 1), CallingThreadBody(work), 1);
+    m_pool->observer.reset();
 }

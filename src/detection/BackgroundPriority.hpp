@@ -6,12 +6,10 @@
 // the frame loop, and its long time slice lets the frame loop preempt it whenever that wakes:
 // the frame loop keeps its pace. The work itself and its results stay exactly the same.
 //
-// The pool's workers are shared by every thread of the process, so the main thread keeps
-// its own library calls off the pool (runOnCallingThread): it never waits for a worker busy
-// with a share of the detection to finish a share of its frame.
+// The pool's workers are shared by every thread of the process, so the main loop keeps its own
+// library calls off the pool: it never waits for a worker busy with a share of the detection.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class BackgroundPriority {
@@ -27,11 +25,7 @@ public:
     BackgroundPriority(const BackgroundPriority&) = delete;
     BackgroundPriority& operator=(const BackgroundPriority&) = delete;
 
-    // Runs work on the calling thread and keeps the library's calls made within it on that
-    // thread too, instead of spreading them over the pool.
-    static void runOnCallingThread(const std::function<void()>& work);
-
 private:
     struct Pool; // the library's task arena and the observer on it
-    std::unique_ptr<Pool> pool;
+    std::unique_ptr<Pool> m_pool;
 };

@@ -15,5 +15,5 @@ public:
     void skip() override;
 
 private:
-    cv::VideoCapture capture;
+    cv::VideoCapture m_capture;
 };

@@ -5,9 +5,9 @@
 #include <opencv2/imgproc.hpp>
 
 void DetectionHistory::add(int shift, int64_t time) {
-    entries.push_front(HistoryEntry{shift, time});
-    if (entries.size() > capacity) {
-        entries.pop_back();
+    m_entries.push_front(HistoryEntry{shift, time});
+    if (m_entries.size() > m_capacity) {
+        m_entries.pop_back();
     }
 }
 
@@ -17,14 +17,14 @@ void DetectionHistory::draw(cv::Mat& image) const {
     image.setTo(BLACK);
     cv::line(image, cv::Point(width / 2, 0), cv::Point(width / 2, height), WHITE, 1, cv::LINE_8);
 
-    const double step = static_cast<double>(height / capacity);
+    const double step = static_cast<double>(height / m_capacity);
     double y = height;
-    if (entries.size() < 2) {
+    if (m_entries.size() < 2) {
         return;
     }
-    int64_t lastTime = entries.front().time;
-    auto previous = entries.begin();
-    for (auto current = std::next(previous); current != entries.end(); ++previous, ++current) {
+    int64_t lastTime = m_entries.front().time;
+    auto previous = m_entries.begin();
+    for (auto current = std::next(previous); current != m_entries.end(); ++previous, ++current) {
         if (current->time != lastTime) {
             // One faint rule per wall-clock second shows how fast the values come in.
             cv::line(image, cv::Point(5, int(y - step)), cv::Point(width - 5, int(y - step)),
@@ -32,7 +32,7 @@ void DetectionHistory::draw(cv::Mat& image) const {
             lastTime = current->time;
         }
         cv::line(image, cv::Point(int(width / 2 + previous->shift), int(y)),
-                 cv::Point(int(width / 2 + current->shift), int(y - step)), colour, 1, cv::LINE_8);
+                 cv::Point(int(width / 2 + current->shift), int(y - step)), YELLOW, 1, cv::LINE_8);
         y -= step;
     }
 }

@@ -3,8 +3,6 @@
 // which the newest value sits at the bottom edge and older ones scroll upward, 0 on the
 // centre line and right-hand sway to the right, with a faint rule at every change of second.
 
-#include "core/Palette.hpp"
-
 #include <opencv2/core.hpp>
 
 #include <cstdint>
@@ -17,15 +15,18 @@ struct HistoryEntry {
 
 class DetectionHistory {
 public:
-    DetectionHistory() = default;
-    virtual ~DetectionHistory() = default;
+    // The worker keeps 100 values.
+    explicit DetectionHistory(uint64_t capacity = 100) : m_capacity(capacity) {}
 
     // Puts the value in front and drops the oldest entry beyond capacity.
     void add(int shift, int64_t time);
     // Redraws the whole graph into image (any size; the thread uses 130 by 400).
     void draw(cv::Mat& image) const;
 
-    std::list<HistoryEntry> entries; // newest first
-    uint64_t capacity = 100;
-    cv::Scalar colour = YELLOW;
+    // Newest first, at most capacity of them.
+    const std::list<HistoryEntry>& entries() const { return m_entries; }
+
+private:
+    std::list<HistoryEntry> m_entries;
+    uint64_t m_capacity;
 };

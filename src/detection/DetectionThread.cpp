@@ -3,7 +3,7 @@
 #include "detection/BackgroundPriority.hpp"
 #include "detection/CameraSource.hpp"
 #include "detection/NewestFrameSource.hpp"
-#include "detection/WindowCheck.hpp"
+#include "windows/WindowCheck.hpp"
 
 #include <opencv2/highgui.hpp>
 #include <opencv2/imgproc.hpp>
@@ -17,27 +17,27 @@ DetectionThread::DetectionThread(Config& settings)
                       std::make_unique<NewestFrameSource>(std::make_unique<CameraSource>(0))) {}
 
 DetectionThread::DetectionThread(Config& settings, std::unique_ptr<FrameSource> source)
-    : config(&settings), detector(&settings), camera(std::move(source)),
-      historyImage(400, 130, CV_8UC3, cv::Scalar(0, 0, 0)),
-      cameraWindowHidden(settings.showCameraWin ? 0 : 1) {}
+    : m_config(&settings), m_detector(&settings), m_camera(std::move(source)),
+      m_historyImage(400, 130, CV_8UC3, cv::Scalar(0, 0, 0)),
+      m_cameraWindowHidden(settings.showCameraWin ? 0 : 1) {}
 
 DetectionThread::~DetectionThread() {
     // The base class would join only after the members below are gone, while a running
     // worker still uses them; and a worker nobody stops never ends.
-    running = false;
+    requestStop();
     if (joinable()) {
         join();
     }
 }
 
 void DetectionThread::stop(bool serviceWindows) {
-    running = false;
+    requestStop();
     if (!joinable()) {
         return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    while (state == Running) {
-        *console << "Waiting for detector thread to exit .. \n";
+    while (state() == Running) {
+        *m_console << "Waiting for detector thread to exit .. \n";
         if (serviceWindows) {
             cv::waitKey(25);
         } else {
@@ -48,23 +48,28 @@ void DetectionThread::stop(bool serviceWindows) {
 }
 
 void DetectionThread::setConsole(std::ostream& stream) {
-    console = &stream;
-    detector.setConsole(stream);
+    m_console = &stream;
+    m_detector.setConsole(stream);
+}
+
+void DetectionThread::requestDump() {
+    m_dumpInfo = true;
+    m_dumpInfoRenewed = true;
 }
 
 bool DetectionThread::prepare() {
-    if (!detector.loadCascade(config->cascadePath)) {
-        *console << "ERROR: Can't load detector :\\" << std::endl;
+    if (!m_detector.loadCascade(m_config->cascadePath)) {
+        *m_console << "ERROR: Can't load detector :\\" << std::endl;
         return false;
     }
 
-    if (camera && camera->isOpened()) {
-        camera->read(frame);
+    if (m_camera && m_camera->isOpened()) {
+        m_camera->read(m_frame);
     }
-    if (!camera || !camera->isOpened() || frame.empty()) {
-        *console << "WARN: Can't initialize camera - not that fun! Use keys to control car!"
-                 << std::endl;
-        config->cameraEnabled = false;
+    if (!m_camera || !m_camera->isOpened() || m_frame.empty()) {
+        *m_console << "WARN: Can't initialize camera - not that fun! Use keys to control car!"
+                   << std::endl;
+        m_config->cameraEnabled = false;
     }
     return true;
 }
@@ -73,46 +78,46 @@ bool DetectionThread::init() {
     if (!prepare()) {
         return false;
     }
-    if (config->cameraEnabled) {
+    if (m_config->cameraEnabled) {
         cv::namedWindow(historyWindowName, cv::WINDOW_AUTOSIZE | cv::WINDOW_GUI_NORMAL);
-        historyWindowOpen = true;
+        m_historyWindowOpen = true;
     }
     return true;
 }
 
 void DetectionThread::updateCameraWindow() {
-    if (config->showCameraWin) {
+    if (m_config->showCameraWin) {
         // The window exists before the worker may hand pictures for it.
         cv::namedWindow(cameraWindowName, cv::WINDOW_AUTOSIZE | cv::WINDOW_GUI_NORMAL);
-        cameraPicture.clear();
-        cameraWindowHidden = 0;
+        m_cameraPicture.clear();
+        m_cameraWindowHidden = 0;
     } else {
         // The worker stops handing pictures before the window goes, and a picture already
         // handed over is dropped, as showing it would create the window again.
-        cameraWindowHidden = 1;
-        cameraPicture.clear();
+        m_cameraWindowHidden = 1;
+        m_cameraPicture.clear();
         cv::destroyWindow(cameraWindowName);
     }
 }
 
-bool DetectionThread::showWindows() {
+CameraWindow DetectionThread::showWindows() {
     cv::Mat picture;
-    if (historyWindowOpen && !windowShown(historyWindowName)) {
-        historyWindowOpen = false;
+    if (m_historyWindowOpen && !windowShown(historyWindowName)) {
+        m_historyWindowOpen = false;
     }
-    if (historyWindowOpen && historyPicture.take(picture)) {
+    if (m_historyWindowOpen && m_historyPicture.take(picture)) {
         cv::imshow(historyWindowName, picture);
     }
-    if (cameraWindowHidden != 0) {
-        return false;
+    if (m_cameraWindowHidden != 0) {
+        return CameraWindow::AsSwitched;
     }
     if (!windowShown(cameraWindowName)) {
-        return true;
+        return CameraWindow::Closed;
     }
-    if (cameraPicture.take(picture)) {
+    if (m_cameraPicture.take(picture)) {
         cv::imshow(cameraWindowName, picture);
     }
-    return false;
+    return CameraWindow::AsSwitched;
 }
 
 void DetectionThread::run() {
@@ -122,7 +127,7 @@ void DetectionThread::run() {
         // While the camera works, detection takes its fair share of the processor without
         // pushing the frame loop off its core.
         std::unique_ptr<BackgroundPriority> priority;
-        if (config->cameraEnabled) {
+        if (m_config->cameraEnabled) {
             priority = std::make_unique<BackgroundPriority>();
         }
         loop();
@@ -136,51 +141,51 @@ void DetectionThread::run() {
 }
 
 void DetectionThread::fail(const std::string& message) {
-    *console << "WARN: Detection thread failed with message \n'" << message
-             << "'\n You can still control game through keys" << std::endl;
-    running = false;
-    config->cameraEnabled = false;
+    *m_console << "WARN: Detection thread failed with message \n'" << message
+               << "'\n You can still control game through keys" << std::endl;
+    m_running = false;
+    m_config->cameraEnabled = false;
 }
 
 void DetectionThread::loop() {
-    while (running) {
-        if (!config->cameraEnabled) {
+    while (m_running) {
+        if (!m_config->cameraEnabled) {
             break;
         }
         int value = 0;
-        if (config->detectionEnabled) {
-            camera->read(frame);
-            if (frame.empty()) {
-                running = false;
-                config->cameraEnabled = false;
-                *console << "WARN: Camera capture failed. You can still control game through keys"
-                         << std::endl;
+        if (m_config->detectionEnabled) {
+            m_camera->read(m_frame);
+            if (m_frame.empty()) {
+                m_running = false;
+                m_config->cameraEnabled = false;
+                *m_console << "WARN: Camera capture failed. You can still control game through keys"
+                           << std::endl;
                 break;
             }
-            if (config->greyscale) {
-                cv::cvtColor(frame, frame, cv::COLOR_RGB2GRAY);
+            if (m_config->greyscale) {
+                cv::cvtColor(m_frame, m_frame, cv::COLOR_RGB2GRAY);
             }
-            dumpInfoRenewed = false;
+            m_dumpInfoRenewed = false;
             // The request as this detection saw it: one that arrives later waits for the next.
-            const bool dumping = dumpInfo;
-            value = detector.detect(frame, frame, dumping);
-            pendingShift = value;
-            if (dumping && !dumpInfoRenewed) {
-                *console << "dumpInfo - cleared\n";
-                dumpInfo = false;
+            const bool dumping = m_dumpInfo;
+            value = m_detector.detect(m_frame, m_frame, dumping);
+            m_pendingShift = value;
+            if (dumping && !m_dumpInfoRenewed) {
+                *m_console << "dumpInfo - cleared\n";
+                m_dumpInfo = false;
             }
-            if (cameraWindowHidden == 0) {
-                cameraPicture.put(frame);
+            if (m_cameraWindowHidden == 0) {
+                m_cameraPicture.put(m_frame);
             }
         } else {
             // The camera rests while nobody steers by it.
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
 
-        history.add(value, static_cast<int64_t>(std::time(nullptr)));
-        history.draw(historyImage);
-        historyPicture.put(historyImage);
-        ++passes;
+        m_history.add(value, static_cast<int64_t>(std::time(nullptr)));
+        m_history.draw(m_historyImage);
+        m_historyPicture.put(m_historyImage);
+        ++m_passes;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }

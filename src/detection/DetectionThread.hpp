@@ -20,6 +20,10 @@
 #include <memory>
 #include <string>
 
+// What showWindows found of the camera window: as the u key left it, or closed by the player
+// with its close button, which the caller then switches off as u does.
+enum class CameraWindow { AsSwitched, Closed };
+
 class DetectionThread : public Thread {
 public:
     static constexpr const char* cameraWindowName = "cameraWindow";
@@ -32,10 +36,12 @@ public:
     // Stops and joins a worker that is still running before the camera and detector go.
     ~DetectionThread() override;
 
-    // The orderly stop: clears running, gives the worker 100 ms, then waits in 25 ms steps
+    // The orderly stop: asks the worker to stop, gives it 100 ms, then waits in 25 ms steps
     // while it still runs and joins it. With serviceWindows the waits keep the window system
     // serviced (main thread only). Nothing to do for a worker that was never started.
     void stop(bool serviceWindows);
+    // Asks the worker to end after its pass; join waits for that.
+    void requestStop() { m_running = false; }
 
     // Loads the cascade, tests the camera with one frame, creates the history window.
     // Main thread, before start. False when the cascade cannot be loaded.
@@ -46,28 +52,26 @@ public:
     void updateCameraWindow();
     // Shows the newest camera and history images the worker has handed over. Main thread only.
     // A window the player has closed is not shown again: "Detection history" stays closed for
-    // the rest of the run; for "cameraWindow" the result is true, and the caller switches it
-    // off as the u key does.
-    bool showWindows();
+    // the rest of the run; "cameraWindow" is reported Closed, for the caller to switch off.
+    [[nodiscard]] CameraWindow showWindows();
+
+    // The steering value of the newest detection, once: 0 until the worker publishes the next.
+    // A value not taken is overwritten by the next detection's.
+    int takeShift() { return m_pendingShift.exchange(0); }
+    // The next detection lists its pairing on the console and saves its picture; a request
+    // made during a detection waits for the one after it.
+    void requestDump();
+    // A dump is asked for and not yet served.
+    bool dumpRequested() const { return m_dumpInfo; }
+    // Completed loop passes, for an observer that waits for the worker to make progress.
+    int passes() const { return m_passes; }
+    // The worker's recent values. The worker changes it: read it once the worker has ended.
+    const DetectionHistory& history() const { return m_history; }
 
     // Where warnings and diagnostics go; the console unless a test listens. Before start.
     void setConsole(std::ostream& stream);
     // Where the detector's dumps go (not owned); the working folder unless set. Before start.
-    void setPaths(const GamePaths& paths) { detector.paths = &paths; }
-
-    Config* config;
-    EyeDetector detector;
-    std::unique_ptr<FrameSource> camera;
-    cv::Mat frame;
-    std::atomic<bool> running{true};
-    std::atomic<int> pendingShift{0};
-    std::atomic<bool> dumpInfo{false};
-    std::atomic<bool> dumpInfoRenewed{false};
-    DetectionHistory history;
-    cv::Mat historyImage; // 400 rows by 130 columns
-    std::atomic<int> cameraWindowHidden{1};
-    // Completed loop passes, for an observer that waits for the worker to make progress.
-    std::atomic<int> passes{0};
+    void setPaths(const GamePaths& paths) { m_detector.setPaths(paths); }
 
 protected:
     void run() override;
@@ -76,8 +80,24 @@ private:
     void loop();
     void fail(const std::string& message);
 
-    std::ostream* console = &std::cout;
-    bool historyWindowOpen = false;
-    ImageSlot cameraPicture;
-    ImageSlot historyPicture;
+    // The worker's: the settings it reads (shared, each an atomic value), its detector, its
+    // camera, the frame it works on and its history.
+    Config* m_config;
+    EyeDetector m_detector;
+    std::unique_ptr<FrameSource> m_camera;
+    cv::Mat m_frame;
+    DetectionHistory m_history;
+    cv::Mat m_historyImage; // 400 rows by 130 columns
+    std::ostream* m_console = &std::cout;
+    // Shared by the two threads.
+    std::atomic<bool> m_running{true};
+    std::atomic<int> m_pendingShift{0};
+    std::atomic<bool> m_dumpInfo{false};
+    std::atomic<bool> m_dumpInfoRenewed{false};
+    std::atomic<int> m_cameraWindowHidden{1};
+    std::atomic<int> m_passes{0};
+    ImageSlot m_cameraPicture;
+    ImageSlot m_historyPicture;
+    // The main thread's.
+    bool m_historyWindowOpen = false;
 };

@@ -17,9 +17,10 @@
 #include <tuple>
 #include <vector>
 
-const cv::Scalar RECT_PALETTE[6] = {RED, GREEN, BLUE, YELLOW, PURPLE, PINK};
-
 namespace {
+
+// Outline colours of the cascade rectangles, cycled by rectangle index.
+const cv::Scalar RECT_PALETTE[6] = {RED, GREEN, BLUE, YELLOW, PURPLE, PINK};
 
 // A pair whose eye moved further than this since the last confirmed pair is not steered on:
 // the new position has to be confirmed by the next frame first.
@@ -35,9 +36,7 @@ int distance(int dx, int dy) {
 
 } // namespace
 
-EyeDetector::EyeDetector(Config* settings) : config(settings) {}
-
-EyeDetector::~EyeDetector() = default;
+EyeDetector::EyeDetector(Config* settings) : m_config(settings) {}
 
 bool EyeDetector::loadCascade(const std::string& path) {
     // A missing file is caught first, or the library adds a complaint of its own; a damaged
@@ -45,73 +44,78 @@ bool EyeDetector::loadCascade(const std::string& path) {
     bool loaded = false;
     if (std::ifstream(path).good()) {
         try {
-            loaded = cascade.load(path);
+            loaded = m_cascade.load(path);
         } catch (const cv::Exception&) {
         }
     }
-    drawSuppressed = !loaded;
+    m_drawSuppressed = !loaded;
     return loaded;
 }
 
 int EyeDetector::detect(const cv::Mat& input, cv::Mat& output, bool dump) {
-    cascade.detectMultiScale(input, objects, 1.1, 3, 0, cv::Size(0, 0), cv::Size(0, 0));
-    return evaluate(output, dump);
+    std::vector<cv::Rect> objects;
+    m_cascade.detectMultiScale(input, objects, 1.1, 3, 0, cv::Size(0, 0), cv::Size(0, 0));
+    return evaluate(std::move(objects), output, dump);
 }
 
-int EyeDetector::evaluate(cv::Mat& output, bool dump) {
+int EyeDetector::evaluate(std::vector<cv::Rect> objects, cv::Mat& output, bool dump) {
     // The cascade returns its rectangles in whatever order its worker threads finish; the
     // pairing takes the first plausible pair, so one fixed order keeps a frame's answer fixed.
     std::sort(objects.begin(), objects.end(), [](const cv::Rect& a, const cv::Rect& b) {
         return std::tie(a.x, a.y, a.width, a.height) < std::tie(b.x, b.y, b.width, b.height);
     });
-    eyes.clear();
-    findEyePair(eyes, objects, dump);
+    m_eyes.clear();
+    findEyePair(objects, dump);
 
-    if (!drawSuppressed && config->drawAll && !objects.empty()) {
+    if (!m_drawSuppressed && m_config->drawAll && !objects.empty()) {
         for (size_t i = 0; i < objects.size(); ++i) {
             cv::rectangle(output, objects[i], RECT_PALETTE[i % 6], 2, cv::LINE_8);
         }
     }
-    if (!eyes.empty() && !drawSuppressed) {
-        cv::circle(output, cv::Point(eyes[0].cx, eyes[0].cy), eyes[0].radius, BLACK, 2, cv::LINE_8);
-        cv::circle(output, cv::Point(eyes[1].cx, eyes[1].cy), eyes[1].radius, WHITE, 2, cv::LINE_8);
+    if (!m_eyes.empty() && !m_drawSuppressed) {
+        const Eye& left = m_eyes[0];
+        const Eye& right = m_eyes[1];
+        cv::circle(output, cv::Point(left.cx, left.cy), left.radius, BLACK, 2, cv::LINE_8);
+        cv::circle(output, cv::Point(right.cx, right.cy), right.radius, WHITE, 2, cv::LINE_8);
     }
-    if (!quiet && eyes.empty()) {
-        *console << secondsNow() << " detection failed\n";
+    if (!m_quiet && m_eyes.empty()) {
+        *m_console << secondsNow() << " detection failed\n";
     }
     if (dump) {
         writeDump(output);
     }
 
-    if (eyes.size() != 2) {
+    if (m_eyes.size() != 2) {
         return 0;
     }
-    trackedEyes = eyes;
+    m_trackedEyes = m_eyes;
     // Image rows grow downward: a positive offset means the right eye sits lower.
-    const int offset = eyes[0].cx > eyes[1].cx ? eyes[0].cy - eyes[1].cy : eyes[1].cy - eyes[0].cy;
-    return config->invertX ? -offset : offset;
+    const Eye& first = m_eyes[0];
+    const Eye& second = m_eyes[1];
+    const int offset = first.cx > second.cx ? first.cy - second.cy : second.cy - first.cy;
+    return m_config->invertX ? -offset : offset;
 }
 
 void EyeDetector::writeDump(const cv::Mat& output) const {
     const long long seconds = secondsNow();
     const std::string name = "image_" + std::to_string(seconds) + ".png";
-    const std::string fileName = paths ? paths->writeFile(name).string() : name;
+    const std::string fileName = m_paths ? m_paths->writeFile(name).string() : name;
     const auto refused = [&](const Refusal& why) {
-        *console << seconds << " can't dump to file '" << (fileName.empty() ? name : fileName)
-                 << "': " << why.why() << "\n";
+        *m_console << seconds << " can't dump to file '" << (fileName.empty() ? name : fileName)
+                   << "': " << why.why() << "\n";
     };
     // Without its folder (an installed game that knows no home folder writes nowhere) the
     // picture cannot be written: the player who asked for it learns why.
-    if (paths && paths->writesNowhere())
+    if (m_paths && m_paths->writesNowhere())
         return refused(Refusal("there is no home folder to keep it in"));
     const OrRefusal<FileTarget> target = FileTarget::find(
-        fileName, paths ? FileTarget::Folders::MakeMissing : FileTarget::Folders::Existing,
+        fileName, m_paths ? FileTarget::Folders::MakeMissing : FileTarget::Folders::Existing,
         FileTarget::LastLink::Keep);
     if (!target.ok())
         return refused(target.refusal());
     if (const std::optional<Refusal> foreign = target.value().writeRefusal())
         return refused(*foreign);
-    *console << seconds << " dump to file '" << fileName << "'\n";
+    *m_console << seconds << " dump to file '" << fileName << "'\n";
     // The name is easy to guess, so anybody who can write the folder could plant a link under
     // it: the dump is a new file, made without following links and never written over one.
     std::vector<uchar> png;
@@ -126,14 +130,13 @@ void EyeDetector::writeDump(const cv::Mat& output) const {
         refused(*failed);
 }
 
-void EyeDetector::findEyePair(std::vector<Eye>& found, const std::vector<cv::Rect>& rects,
-                              bool verbose) {
+void EyeDetector::findEyePair(const std::vector<cv::Rect>& rects, bool verbose) {
     if (verbose) {
         for (size_t i = 0; i < rects.size(); ++i) {
-            *console << i << ": [" << rects[i].x << ", " << rects[i].y << "] "
-                     << "[" << rects[i].width << ", " << rects[i].height << "]\n";
+            *m_console << i << ": [" << rects[i].x << ", " << rects[i].y << "] "
+                       << "[" << rects[i].width << ", " << rects[i].height << "]\n";
         }
-        *console << "\n";
+        *m_console << "\n";
     }
 
     for (size_t i = 0; i < rects.size(); ++i) {
@@ -152,12 +155,12 @@ void EyeDetector::findEyePair(std::vector<Eye>& found, const std::vector<cv::Rec
             if (verbose) {
                 const double areaA = double(a.width) * a.height;
                 const double areaB = double(b.width) * b.height;
-                *console << "compare: " << i << " & " << j << "| d: " << d << " w1: " << w1
-                         << " w2: " << w2 << " 2: " << limit << " passW: " << passW
-                         << " passW2: " << passW2 << " passA1: " << areaA / areaB
-                         << " passA2: " << areaB / areaA << "\n";
+                *m_console << "compare: " << i << " & " << j << "| d: " << d << " w1: " << w1
+                           << " w2: " << w2 << " 2: " << limit << " passW: " << passW
+                           << " passW2: " << passW2 << " passA1: " << areaA / areaB
+                           << " passA2: " << areaB / areaA << "\n";
             }
-            if (!found.empty() || !passW || !passW2) {
+            if (!m_eyes.empty() || !passW || !passW2) {
                 continue;
             }
 
@@ -167,9 +170,9 @@ void EyeDetector::findEyePair(std::vector<Eye>& found, const std::vector<cv::Rec
                 std::swap(left, right);
             }
 
-            if (trackedEyes.empty()) {
-                found.push_back(left);
-                found.push_back(right);
+            if (m_trackedEyes.empty()) {
+                m_eyes.push_back(left);
+                m_eyes.push_back(right);
                 if (!verbose) {
                     return;
                 }
@@ -178,34 +181,34 @@ void EyeDetector::findEyePair(std::vector<Eye>& found, const std::vector<cv::Rec
             }
 
             // Only the first plausible pair is held against the confirmed one.
-            const int dL = distance(trackedEyes[0].cx - left.cx, trackedEyes[0].cy - left.cy);
-            const int dR = distance(trackedEyes[1].cx - right.cx, trackedEyes[1].cy - right.cy);
+            const int dL = distance(m_trackedEyes[0].cx - left.cx, m_trackedEyes[0].cy - left.cy);
+            const int dR = distance(m_trackedEyes[1].cx - right.cx, m_trackedEyes[1].cy - right.cy);
             bool leftJumped = false;
             if (dL > MAX_EYE_SHIFT) {
-                if (!quiet) {
-                    *console << secondsNow() << " leftShift: " << dL << " - detection failed\n";
+                if (!m_quiet) {
+                    *m_console << secondsNow() << " leftShift: " << dL << " - detection failed\n";
                 }
                 leftJumped = true;
             }
             if (dR > MAX_EYE_SHIFT) {
-                if (!quiet) {
-                    *console << secondsNow() << " rightShift: " << dR << " - detection failed\n";
+                if (!m_quiet) {
+                    *m_console << secondsNow() << " rightShift: " << dR << " - detection failed\n";
                 }
-                trackedEyes = {left, right};
+                m_trackedEyes = {left, right};
                 return;
             }
             if (leftJumped) {
-                trackedEyes = {left, right};
+                m_trackedEyes = {left, right};
                 return;
             }
-            found.push_back(left);
-            found.push_back(right);
+            m_eyes.push_back(left);
+            m_eyes.push_back(right);
             if (!verbose) {
                 return;
             }
         }
     }
     if (verbose) {
-        *console << "\n";
+        *m_console << "\n";
     }
 }

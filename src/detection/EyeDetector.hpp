@@ -23,7 +23,6 @@ class GamePaths;
 class EyeDetector {
 public:
     explicit EyeDetector(Config* config);
-    virtual ~EyeDetector();
     EyeDetector(const EyeDetector&) = delete;
     EyeDetector& operator=(const EyeDetector&) = delete;
 
@@ -37,29 +36,32 @@ public:
     // that name (or a link planted there) is left as it is. When the picture cannot be
     // written, the game writes nowhere, or a link on the way is another user's, it says why.
     int detect(const cv::Mat& input, cv::Mat& output, bool dump);
-    // Everything detect does after the cascade, on the rectangles already in objects: sorts
-    // them by x, then y, width and height, the order of the pairing, the dump and the outlines.
-    int evaluate(cv::Mat& output, bool dump);
-    // Appends the accepted pair (left eye first) to eyes, or nothing; may replace trackedEyes.
-    void findEyePair(std::vector<Eye>& eyes, const std::vector<cv::Rect>& objects, bool verbose);
+    // Everything detect does after the cascade, on the cascade's rectangles: sorts them by x,
+    // then y, width and height, the order of the pairing, the dump and the outlines.
+    int evaluate(std::vector<cv::Rect> objects, cv::Mat& output, bool dump);
+
+    // The pair accepted for the last image, left eye first; empty when none was.
+    const std::vector<Eye>& eyes() const { return m_eyes; }
+    // The last confirmed pair, left eye first; never emptied once set.
+    const std::vector<Eye>& trackedEyes() const { return m_trackedEyes; }
 
     // Where the diagnostics go; the console unless a test listens.
-    void setConsole(std::ostream& stream) { console = &stream; }
-
-    Config* config;
-    const GamePaths* paths = nullptr; // where dumps go, its folder made first; not owned
-    cv::CascadeClassifier cascade;
-    std::vector<Eye> trackedEyes;  // last confirmed pair, left first; never emptied once set
-    std::vector<cv::Rect> objects; // the cascade's rectangles, sorted by evaluate
-    std::vector<Eye> eyes;
-    bool drawSuppressed = true; // cleared once the cascade has loaded
-    bool quiet = true;          // the tracking messages are for debugging sessions only
+    void setConsole(std::ostream& stream) { m_console = &stream; }
+    // Where dumps go, its folder made first (not owned); the working folder unless set.
+    void setPaths(const GamePaths& paths) { m_paths = &paths; }
 
 private:
+    // Appends the accepted pair (left eye first) to m_eyes, or nothing; may replace
+    // m_trackedEyes. verbose lists every comparison.
+    void findEyePair(const std::vector<cv::Rect>& rects, bool verbose);
     void writeDump(const cv::Mat& output) const;
 
-    std::ostream* console = &std::cout;
+    Config* m_config;
+    const GamePaths* m_paths = nullptr;
+    cv::CascadeClassifier m_cascade;
+    std::vector<Eye> m_trackedEyes;
+    std::vector<Eye> m_eyes;
+    bool m_drawSuppressed = true; // cleared once the cascade has loaded
+    bool m_quiet = true;          // the tracking messages are for debugging sessions only
+    std::ostream* m_console = &std::cout;
 };
-
-// Outline colours of the cascade rectangles, cycled by rectangle index.
-extern const cv::Scalar RECT_PALETTE[6];

@@ -8,9 +8,9 @@
 
 FileFrameSource::FileFrameSource(std::vector<std::string> files, bool repeat,
                                  double framesPerSecond)
-    : loop(repeat) {
+    : m_loop(repeat) {
     if (framesPerSecond > 0) {
-        frameTime = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        m_frameTime = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(1.0 / framesPerSecond));
     }
     for (const std::string& path : files) {
@@ -19,7 +19,7 @@ FileFrameSource::FileFrameSource(std::vector<std::string> files, bool repeat,
         // opened: a pipe would block the open until somebody writes to it.
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error) || !std::ifstream(path).good()) {
-            failed = path;
+            m_failed = path;
             return;
         }
         Item item{path, cv::imread(path, cv::IMREAD_COLOR)};
@@ -27,36 +27,36 @@ FileFrameSource::FileFrameSource(std::vector<std::string> files, bool repeat,
             cv::VideoCapture probe(path, cv::CAP_FFMPEG);
             cv::Mat first;
             if (!probe.isOpened() || !probe.read(first) || first.empty()) {
-                failed = path;
+                m_failed = path;
                 return;
             }
         }
-        items.push_back(std::move(item));
+        m_items.push_back(std::move(item));
     }
 }
 
 bool FileFrameSource::isOpened() const {
-    return failed.empty() && !items.empty();
+    return m_failed.empty() && !m_items.empty();
 }
 
 void FileFrameSource::read(cv::Mat& frame) {
-    if (frameTime.count() > 0) {
+    if (m_frameTime.count() > 0) {
         const auto now = std::chrono::steady_clock::now();
-        if (due > now) {
-            std::this_thread::sleep_until(due);
+        if (m_due > now) {
+            std::this_thread::sleep_until(m_due);
         }
         // A late reader gets the next frame at once rather than a burst of catch-up frames.
-        due = std::max(due, now) + frameTime;
+        m_due = std::max(m_due, now) + m_frameTime;
     }
     nextFrame(frame);
 }
 
 void FileFrameSource::openItem(size_t index) {
-    current = index;
-    itemOpen = true;
-    pictureGiven = false;
-    if (items[index].picture.empty()) {
-        video.open(items[index].path, cv::CAP_FFMPEG);
+    m_current = index;
+    m_itemOpen = true;
+    m_pictureGiven = false;
+    if (m_items[index].picture.empty()) {
+        m_video.open(m_items[index].path, cv::CAP_FFMPEG);
     }
 }
 
@@ -66,29 +66,29 @@ void FileFrameSource::nextFrame(cv::Mat& frame) {
         return;
     }
     // At most one pass over all files: a loop of files that yield nothing must still end.
-    for (size_t tried = 0; tried <= items.size() && current < items.size(); ++tried) {
-        if (!itemOpen) {
-            openItem(current);
+    for (size_t tried = 0; tried <= m_items.size() && m_current < m_items.size(); ++tried) {
+        if (!m_itemOpen) {
+            openItem(m_current);
         }
-        const Item& item = items[current];
+        const Item& item = m_items[m_current];
         if (!item.picture.empty()) {
-            if (!pictureGiven) {
+            if (!m_pictureGiven) {
                 item.picture.copyTo(frame);
-                pictureGiven = true;
+                m_pictureGiven = true;
                 return;
             }
-        } else if (video.isOpened() && video.read(frame) && !frame.empty()) {
+        } else if (m_video.isOpened() && m_video.read(frame) && !frame.empty()) {
             return;
         }
         frame.release();
-        itemOpen = false;
-        video.release();
-        if (current + 1 < items.size()) {
-            ++current;
-        } else if (loop) {
-            current = 0;
+        m_itemOpen = false;
+        m_video.release();
+        if (m_current + 1 < m_items.size()) {
+            ++m_current;
+        } else if (m_loop) {
+            m_current = 0;
         } else {
-            current = items.size();
+            m_current = m_items.size();
         }
     }
 }

@@ -21,7 +21,7 @@ public:
 
     bool isOpened() const override;
     void read(cv::Mat& frame) override;
-    const std::string& failedFile() const { return failed; }
+    const std::string& failedFile() const { return m_failed; }
 
 private:
     struct Item {
@@ -33,13 +33,13 @@ private:
     void nextFrame(cv::Mat& frame);
     void openItem(size_t index);
 
-    std::vector<Item> items;
-    std::string failed;
-    bool loop;
-    std::chrono::steady_clock::duration frameTime{0};
-    std::chrono::steady_clock::time_point due{};
-    size_t current = 0;
-    bool itemOpen = false;
-    bool pictureGiven = false;
-    cv::VideoCapture video;
+    std::vector<Item> m_items;
+    std::string m_failed;
+    bool m_loop;
+    std::chrono::steady_clock::duration m_frameTime{0};
+    std::chrono::steady_clock::time_point m_due{};
+    size_t m_current = 0;
+    bool m_itemOpen = false;
+    bool m_pictureGiven = false;
+    cv::VideoCapture m_video;
 };

@@ -11,29 +11,29 @@ class ImageSlot {
 public:
     // Copies the picture, so the writer can go on drawing into its own.
     void put(const cv::Mat& picture) {
-        std::lock_guard<std::mutex> lock(mutex);
-        picture.copyTo(image);
-        fresh = true;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        picture.copyTo(m_image);
+        m_fresh = true;
     }
     // True, with the picture in out, when a new one arrived since the last take.
     bool take(cv::Mat& out) {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!fresh) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_fresh) {
             return false;
         }
-        out = image;
-        image = cv::Mat(); // the next put must not write into the picture just handed out
-        fresh = false;
+        out = m_image;
+        m_image = cv::Mat(); // the next put must not write into the picture just handed out
+        m_fresh = false;
         return true;
     }
     void clear() {
-        std::lock_guard<std::mutex> lock(mutex);
-        image = cv::Mat();
-        fresh = false;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_image = cv::Mat();
+        m_fresh = false;
     }
 
 private:
-    std::mutex mutex;
-    cv::Mat image;
-    bool fresh = false;
+    std::mutex m_mutex;
+    cv::Mat m_image;
+    bool m_fresh = false;
 };

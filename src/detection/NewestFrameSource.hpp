@@ -29,7 +29,7 @@ public:
     // The newest frame not handed out yet, empty once the camera has none. What the camera's
     // read threw is thrown here.
     void read(cv::Mat& frame) override;
-    int64_t capturedMicros() const override { return captured; }
+    int64_t capturedMicros() const override { return m_captured; }
 
     // Frames read but not taken after which the thread only drains the camera's queue.
     static constexpr int restAfter = 30;
@@ -39,17 +39,17 @@ private:
     // One frame from the camera, or the end; false when the thread should stop.
     bool readOne();
 
-    std::unique_ptr<FrameSource> camera;
-    std::mutex mutex;
-    std::condition_variable changed;
-    cv::Mat newest;
-    int64_t newestCaptured = 0;
-    bool fresh = false; // newest has not been handed out
-    bool ended = false; // the camera gave an empty frame or threw
-    std::exception_ptr failure;
-    bool stopping = false;
-    bool readerWaiting = false;
-    int untaken = 0;      // frames read since the last read took one
-    int64_t captured = 0; // of the frame handed out last; the reader's side
-    std::thread grabber;  // last: it starts once everything above is ready
+    std::unique_ptr<FrameSource> m_camera;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    cv::Mat m_newest;
+    int64_t m_newestCaptured = 0;
+    bool m_fresh = false; // newest has not been handed out
+    bool m_ended = false; // the camera gave an empty frame or threw
+    std::exception_ptr m_failure;
+    bool m_stopping = false;
+    bool m_readerWaiting = false;
+    int m_untaken = 0;      // frames read since the last read took one
+    int64_t m_captured = 0; // of the frame handed out last; the reader's side
+    std::thread m_grabber;  // last: it starts once everything above is ready
 };

@@ -17,38 +17,38 @@ QueuedSource::Clock QueuedSource::systemClock() {
 
 QueuedSource::QueuedSource(std::unique_ptr<FrameSource> source, double framesPerSecond,
                            std::size_t bufferCount, Clock given)
-    : frames(std::move(source)), period(std::llround(1000000.0 / framesPerSecond)),
-      buffers(bufferCount), clock(std::move(given)), nextArrival(clock.now()) {}
+    : m_frames(std::move(source)), m_period(std::llround(1000000.0 / framesPerSecond)),
+      m_buffers(bufferCount), m_clock(std::move(given)), m_nextArrival(m_clock.now()) {}
 
 bool QueuedSource::isOpened() const {
-    return frames->isOpened();
+    return m_frames->isOpened();
 }
 
 void QueuedSource::read(cv::Mat& frame) {
-    arriveUntil(clock.now());
-    if (queue.empty() && !framesEnded) {
-        clock.sleepUntil(nextArrival);
-        arriveUntil(nextArrival);
+    arriveUntil(m_clock.now());
+    if (m_queue.empty() && !m_framesEnded) {
+        m_clock.sleepUntil(m_nextArrival);
+        arriveUntil(m_nextArrival);
     }
-    if (queue.empty()) {
+    if (m_queue.empty()) {
         frame.release();
         return;
     }
-    frame = queue.front().frame;
-    captured = queue.front().arrival;
-    queue.pop_front();
+    frame = m_queue.front().frame;
+    m_captured = m_queue.front().arrival;
+    m_queue.pop_front();
 }
 
 void QueuedSource::arriveUntil(int64_t until) {
-    while (!framesEnded && nextArrival <= until) {
+    while (!m_framesEnded && m_nextArrival <= until) {
         // A dropped frame still passes by: the scene goes on while nobody takes it.
         cv::Mat arriving;
-        frames->read(arriving);
+        m_frames->read(arriving);
         if (arriving.empty()) {
-            framesEnded = true;
-        } else if (queue.size() < buffers) {
-            queue.push_back({arriving, nextArrival});
+            m_framesEnded = true;
+        } else if (m_queue.size() < m_buffers) {
+            m_queue.push_back({arriving, m_nextArrival});
         }
-        nextArrival += period;
+        m_nextArrival += m_period;
     }
 }

@@ -30,7 +30,7 @@ public:
     bool isOpened() const override;
     // Empty once the frames have run out and the queue is empty.
     void read(cv::Mat& frame) override;
-    int64_t capturedMicros() const override { return captured; }
+    int64_t capturedMicros() const override { return m_captured; }
 
 private:
     // Every frame that has arrived by the time `until`, queued or dropped.
@@ -40,12 +40,12 @@ private:
         cv::Mat frame;
         int64_t arrival;
     };
-    std::unique_ptr<FrameSource> frames;
-    int64_t period;
-    std::size_t buffers;
-    Clock clock;
-    int64_t nextArrival;
-    bool framesEnded = false;
-    std::deque<Queued> queue;
-    int64_t captured = 0;
+    std::unique_ptr<FrameSource> m_frames;
+    int64_t m_period;
+    std::size_t m_buffers;
+    Clock m_clock;
+    int64_t m_nextArrival;
+    bool m_framesEnded = false;
+    std::deque<Queued> m_queue;
+    int64_t m_captured = 0;
 };

@@ -2,21 +2,21 @@
 
 Thread::~Thread() {
     // A join that throws here ends the program, as an escaping exception from a destructor does.
-    if (handle.joinable()) {
-        handle.join();
+    if (m_handle.joinable()) {
+        m_handle.join();
     }
 }
 
 void Thread::start() {
-    handle = std::thread(&Thread::threadEntry, this);
+    m_handle = std::thread(&Thread::threadEntry, this);
 }
 
 void Thread::join() {
-    handle.join();
+    m_handle.join();
 }
 
 void Thread::threadEntry(Thread* thread) {
-    thread->state = Running;
+    thread->m_state = Running;
     thread->run();
-    thread->state = Finished;
+    thread->m_state = Finished;
 }

@@ -20,15 +20,16 @@ public:
     // Waits for the body to end; throws std::system_error like std::thread::join.
     void join();
     // True from start until join.
-    bool joinable() const { return handle.joinable(); }
-
-    std::atomic<int> state{NotStarted}; // written by the worker only
+    bool joinable() const { return m_handle.joinable(); }
+    // Running while the body executes, Finished once it has returned.
+    ThreadState state() const { return m_state; }
 
 protected:
-    virtual void run() {}
+    virtual void run() = 0;
 
 private:
     static void threadEntry(Thread* thread);
 
-    std::thread handle;
+    std::atomic<ThreadState> m_state{NotStarted}; // written by the worker only
+    std::thread m_handle;
 };

@@ -55,7 +55,7 @@ TEST_F(KeyTableTest, TogglesEchoTheirNewValueAndCapitalsActAsSmallLetters) {
     for (std::size_t i = 0; i < letters.size(); ++i)
         EXPECT_EQ(press(letters[i]), echoes[i]) << letters[i];
     EXPECT_TRUE(config.greyscale);
-    EXPECT_TRUE(detection.dumpInfo && detection.dumpInfoRenewed);
+    EXPECT_TRUE(detection.dumpRequested());
     press('N');
     EXPECT_EQ(config.keyStep, -5);
     press('m');

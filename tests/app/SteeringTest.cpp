@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <tuple>
+#include <utility>
 
 // {detection on, its value, the key step; the frame's step, the value left}: the detection
 // value is taken and zeroed while detection is on, else it waits; a key step replaces it (the
@@ -14,8 +15,9 @@ TEST(SteeringStep, TheKeysReplaceTheDetectionValueTakenOnlyWhileDetectionIsOn) {
         Config config;
         config.detectionEnabled = on;
         config.keyStep = key;
-        std::atomic<int> pending{value};
-        EXPECT_EQ(takeSteeringStep(config, pending), step) << on << " " << value << " " << key;
+        int pending = value; // taken once, as the detection thread hands it over
+        EXPECT_EQ(takeSteeringStep(config, [&] { return std::exchange(pending, 0); }), step)
+            << on << " " << value << " " << key;
         EXPECT_EQ(pending, left) << on << " " << value << " " << key;
         EXPECT_EQ(config.keyStep, 0);
     }

@@ -9,8 +9,7 @@ namespace {
 
 // Draws the values, oldest first, into a strip that holds something else before.
 cv::Mat graph(const std::vector<HistoryEntry>& oldestFirst) {
-    DetectionHistory history;
-    history.capacity = 4;
+    DetectionHistory history(4);
     for (const HistoryEntry& entry : oldestFirst)
         history.add(entry.shift, entry.time);
     cv::Mat strip(40, 21, CV_8UC3, cv::Scalar(1, 2, 3));
@@ -50,7 +49,7 @@ TEST(HistoryLength, TheWorkersHistoryKeepsTheNewestHundredValues) {
     DetectionHistory history;
     for (int shift = 0; shift <= 100; ++shift)
         history.add(shift, 7);
-    ASSERT_EQ(history.entries.size(), 100u);
-    EXPECT_EQ(history.entries.front().shift, 100);
-    EXPECT_EQ(history.entries.back().shift, 1);
+    ASSERT_EQ(history.entries().size(), 100u);
+    EXPECT_EQ(history.entries().front().shift, 100);
+    EXPECT_EQ(history.entries().back().shift, 1);
 }

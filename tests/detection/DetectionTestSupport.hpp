@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -41,6 +42,7 @@ struct ScratchFolder {
 };
 
 // Plays its frames once, then empty images like an unplugged camera; or throws at one read.
+// onRead, when set, is called with each read's index before the frame is handed out.
 struct ScriptedSource : FrameSource {
     ScriptedSource(std::vector<cv::Mat> pictures, bool opened)
         : frames(std::move(pictures)), open(opened) {}
@@ -49,12 +51,15 @@ struct ScriptedSource : FrameSource {
         const size_t index = reads++;
         if (index == throwAt)
             throw std::runtime_error("camera unplugged");
+        if (onRead)
+            onRead(index);
         frame = index < frames.size() ? frames[index].clone() : cv::Mat();
     }
     std::vector<cv::Mat> frames;
     bool open;
     std::atomic<size_t> reads{0};
     size_t throwAt = SIZE_MAX;
+    std::function<void(size_t)> onRead;
 };
 
 } // namespace testsupport

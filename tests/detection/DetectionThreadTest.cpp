@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <list>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -37,16 +38,18 @@ struct Worker {
         ASSERT_TRUE(thread->prepare());
         thread->start();
         const auto done = [&] {
-            return passes ? thread->passes >= passes : thread->state == Finished;
+            return passes ? thread->passes() >= passes : thread->state() == Finished;
         };
         const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!done() && std::chrono::steady_clock::now() < bound)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_TRUE(done()) << passes << " passes";
-        if (passes == 0) {
-            thread->running = false;
+        if (passes == 0)
             thread->join();
-        }
+    }
+    void stop() {
+        thread->requestStop();
+        thread->join();
     }
 };
 
@@ -77,8 +80,8 @@ struct AskingAgain : std::streambuf {
     explicit AskingAgain(DetectionThread& worker) : thread(worker) {}
     std::streamsize xsputn(const char*, std::streamsize size) override {
         if (passes.empty())
-            thread.dumpInfo = thread.dumpInfoRenewed = true;
-        passes.insert(thread.passes);
+            thread.requestDump();
+        passes.insert(thread.passes());
         return size;
     }
     int overflow(int c) override { return c; }
@@ -94,9 +97,11 @@ TEST(DetectionThreadLoop, EachPassPublishesItsSwayUntilTheFramesRunOut) {
     worker.run();
     EXPECT_EQ(worker.console.str(),
               "WARN: Camera capture failed. You can still control game through keys\n");
-    EXPECT_GT(worker.thread->pendingShift, 0);
-    ASSERT_EQ(worker.thread->history.entries.size(), 2u);
-    EXPECT_EQ(worker.thread->history.entries.back().shift, worker.thread->pendingShift);
+    const int shift = worker.thread->takeShift();
+    EXPECT_GT(shift, 0);
+    EXPECT_EQ(worker.thread->takeShift(), 0) << "a value is taken once";
+    ASSERT_EQ(worker.thread->history().entries().size(), 2u);
+    EXPECT_EQ(worker.thread->history().entries().back().shift, shift);
 }
 
 // The one dump asked for before the first pass, then the one asked for during it.
@@ -105,23 +110,29 @@ TEST(DetectionThreadLoop, ADumpAskedForDuringAPassIsServedByTheNext) {
     AskingAgain asking(*worker.thread);
     std::ostream console(&asking);
     worker.thread->setConsole(console);
-    worker.thread->dumpInfo = worker.thread->dumpInfoRenewed = true;
+    worker.thread->requestDump();
     worker.run(3);
-    worker.thread->running = false;
-    worker.thread->join();
+    worker.stop();
     EXPECT_EQ(asking.passes, (std::set<int>{0, 1}));
+    EXPECT_FALSE(worker.thread->dumpRequested());
 }
 
-TEST(DetectionThreadLoop, DetectionOffLeavesCameraIdleAndRecordsZeros) {
+// Detection goes off during the first pass, as the k key switches it: that pass still
+// publishes its sway, the passes after it read no frame, record 0 and leave the sway waiting.
+TEST(DetectionThreadLoop, DetectionOffLeavesCameraIdleAndTheLastSwayWaiting) {
     Worker worker(testsupport::facePicture(15), 5);
-    worker.config.detectionEnabled = false;
-    worker.thread->pendingShift = 77;
+    worker.source->onRead = [&](size_t index) {
+        if (index == 1)
+            worker.config.detectionEnabled = false;
+    };
     worker.run(3);
-    worker.thread->running = false;
-    worker.thread->join();
-    EXPECT_EQ(worker.source->reads, 1u); // the camera test only
-    EXPECT_EQ(worker.thread->pendingShift, 77);
-    EXPECT_EQ(worker.thread->history.entries.front().shift, 0);
+    worker.stop();
+    EXPECT_EQ(worker.source->reads, 2u); // the camera test and the first pass
+    const std::list<HistoryEntry>& entries = worker.thread->history().entries();
+    ASSERT_GE(entries.size(), 3u); // a pass may still end after the third
+    EXPECT_GT(entries.back().shift, 0);
+    EXPECT_EQ(entries.front().shift, 0);
+    EXPECT_EQ(worker.thread->takeShift(), entries.back().shift);
 }
 
 // The bound of run is one of liveness, not a rate: a worker starved of processor time still

@@ -24,11 +24,10 @@ struct Pairing {
 
     Pairing() { detector.setConsole(console); }
     int frame(std::vector<cv::Rect> rects, bool dump = false) {
-        detector.objects = std::move(rects);
-        return detector.evaluate(canvas, dump);
+        return detector.evaluate(std::move(rects), canvas, dump);
     }
     int detect(cv::Mat picture) { // with the real cascade
-        EXPECT_TRUE(detector.cascade.load(testsupport::CASCADE));
+        EXPECT_TRUE(detector.loadCascade(testsupport::CASCADE));
         return detector.detect(picture, picture, false);
     }
 };
@@ -48,14 +47,14 @@ TEST(EyePairing, SpacingSignAndLeftEyeFirst) {
         Pairing q;
         q.config.invertX = invertX;
         EXPECT_EQ(q.frame({eye(100, 100), eye(100 + gap, 100 + dy)}), sway) << gap;
-        EXPECT_EQ(q.detector.eyes.size(), eyes) << gap;
+        EXPECT_EQ(q.detector.eyes().size(), eyes) << gap;
     }
     Pairing p;
     EXPECT_EQ(p.frame({}) + p.frame({eye(100, 100)}), 0);
     // The big rectangle comes first by x, but the small one's centre lies further left.
     EXPECT_EQ(p.frame({eye(100, 100, 80), eye(101, 200, 20)}), 70);
-    ASSERT_EQ(p.detector.eyes.size(), 2u);
-    EXPECT_EQ(p.detector.eyes[0].cx, 111);
+    ASSERT_EQ(p.detector.eyes().size(), 2u);
+    EXPECT_EQ(p.detector.eyes()[0].cx, 111);
 }
 
 TEST(EyeTracking, JumpOver30IsConfirmedByTheNextFrameFirstCandidateOnly) {
@@ -63,14 +62,14 @@ TEST(EyeTracking, JumpOver30IsConfirmedByTheNextFrameFirstCandidateOnly) {
     p.frame({eye(100, 100), eye(160, 100)});
     EXPECT_EQ(p.frame({eye(130, 100), eye(190, 104)}), -4); // 30 is still the same eye
     EXPECT_EQ(p.frame({eye(161, 100), eye(221, 104)}), 0);  // left eye 31 away
-    EXPECT_EQ(p.detector.trackedEyes[0].x, 161);
+    EXPECT_EQ(p.detector.trackedEyes()[0].x, 161);
     EXPECT_EQ(p.frame({eye(161, 100), eye(221, 104)}), -4);
     EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135)}), 0); // right eye alone 31 away
     EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135)}), -35);
     // A frame without a pair keeps the tracked one; a far first pair hides a matching second.
     EXPECT_EQ(p.frame({eye(10, 10)}), 0);
     EXPECT_EQ(p.frame({eye(161, 100), eye(221, 135), eye(20, 200), eye(80, 200)}), 0);
-    EXPECT_EQ(p.detector.trackedEyes[0].x, 20);
+    EXPECT_EQ(p.detector.trackedEyes()[0].x, 20);
     EXPECT_EQ(p.console.str(), ""); // quiet by default
 }
 
@@ -80,7 +79,7 @@ TEST(EyeDetectorDump, WithoutAHomeFolderSaysWhyAndWritesNothing) {
     installedWithoutHome.workingFolder = folder.path;
     const GamePaths nowhere(installedWithoutHome);
     Pairing p;
-    p.detector.paths = &nowhere;
+    p.detector.setPaths(nowhere);
     p.frame({}, true);
     const std::string out = p.console.str();
     const std::string seconds = std::to_string(std::stoll(out.substr(2)));
@@ -92,9 +91,9 @@ TEST(EyeDetectorDump, WithoutAHomeFolderSaysWhyAndWritesNothing) {
 TEST(FaceDetection, FindsBothEyesOfTheFace) {
     Pairing face;
     face.detect(testsupport::facePicture());
-    ASSERT_EQ(face.detector.eyes.size(), 2u);
-    EXPECT_NEAR(face.detector.eyes[0].cx, 102, 8);
-    EXPECT_NEAR(face.detector.eyes[1].cx, 146, 8);
+    ASSERT_EQ(face.detector.eyes().size(), 2u);
+    EXPECT_NEAR(face.detector.eyes()[0].cx, 102, 8);
+    EXPECT_NEAR(face.detector.eyes()[1].cx, 146, 8);
 }
 
 // The portrait itself leans a little, so upright is not exactly 0.
@@ -154,7 +153,7 @@ TEST(EyeDetectorDump, WritesNothingThroughAnotherUsersLink) {
     };
     const GamePaths paths(installed);
     Pairing p;
-    p.detector.paths = &paths;
+    p.detector.setPaths(paths);
     p.frame({}, true);
     const std::string out = p.console.str();
     const std::string seconds = std::to_string(std::stoll(out.substr(2)));

@@ -1,4 +1,4 @@
-#include "detection/WindowCheck.hpp"
+#include "windows/WindowCheck.hpp"
 
 #include <opencv2/highgui.hpp>
 
