@@ -5,21 +5,20 @@
 Game::Game(uint64_t trafficSeed, std::string hiScoreFile, const GamePaths* gamePaths,
            std::ostream& out)
     : paths(gamePaths), console(out), store(std::move(hiScoreFile), gamePaths, out),
-      startScreen(&resources), pauseScreen(&resources), hiScoreScreen(&resources, &store.table()),
-      seed(trafficSeed), shakeRng(~trafficSeed), picture(600, 800, CV_8UC3, cv::Scalar::all(0)) {}
+      startScreen(&resources), seed(trafficSeed), shakeRng(~trafficSeed),
+      picture(600, 800, CV_8UC3, cv::Scalar::all(0)) {}
 
 bool Game::init(int64_t now) {
     if (!resources.load(paths, console)) {
         return false;
     }
     store.load();
+    hiScoreScreen.showTable(store.table());
     Screen* screens[] = {&startScreen, &pauseScreen, &hiScoreScreen};
     for (Screen* screen : screens) {
-        if (!screen->enter(now)) {
+        if (!screen->init(now)) {
             return false;
         }
-        // The static part of each panel is painted once.
-        screen->draw(screen->canvas);
     }
     const cv::Mat& car = resources.textures[TextureCar];
     rules.emplace(Run::Layout{picture.size(), car.size()}, seed);
@@ -107,14 +106,13 @@ bool Game::handleKey(int key, int64_t now) {
             return true;
         }
         return false;
-    case GameState::HiScore:
-        if (!hiScoreScreen.handleKey(key)) {
-            return false;
+    case GameState::HiScore: {
+        const NameEntryKey typed = hiScoreScreen.handleKey(key);
+        if (typed.outcome == NameEntryKey::Confirmed) {
+            saveRecord(typed.record, now);
         }
-        if (hiScoreScreen.mode() != HiScoreMode::NameEntry) {
-            saveRecord(hiScoreScreen.record(), now);
-        }
-        return true;
+        return typed.outcome != NameEntryKey::NotTaken;
+    }
     default:
         return false;
     }
@@ -122,6 +120,7 @@ bool Game::handleKey(int key, int64_t now) {
 
 void Game::saveRecord(const HiScoreEntry& record, int64_t now) {
     store.save(record);
+    hiScoreScreen.showTable(store.table()); // the table as saved, with other games' records
     toStartScreen();
     // The player looks at the window, not at the console.
     if (!store.saveNotice().empty()) {
