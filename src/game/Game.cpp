@@ -54,7 +54,7 @@ void Game::update(int shift, int64_t now) {
         hiScoreScreen.update(shift, now);
         break;
     case GameState::Playing:
-        if (rules->play(shift, dt, now)) {
+        if (rules->play(shift, dt)) {
             offerResult(rules->result(), now);
         }
         break;

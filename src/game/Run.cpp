@@ -56,7 +56,7 @@ double Run::speedKmh() const {
     return playerCar.speed * 36 / pixelsPerMeter / 10;
 }
 
-bool Run::play(int shift, int64_t dt, int64_t now) {
+bool Run::play(int shift, int64_t dt) {
     gameTime += dt;
 
     Car& player = playerCar;
@@ -95,19 +95,19 @@ bool Run::play(int shift, int64_t dt, int64_t now) {
     }
     canGenCar = true;
 
-    moveTraffic(dt, now);
+    moveTraffic(dt);
     return false;
 }
 
-void Run::moveTraffic(int64_t dt, int64_t now) {
+void Run::moveTraffic(int64_t dt) {
     const Car& player = playerCar;
     for (auto it = cars.begin(); it != cars.end();) {
         Car& car = *it;
-        car.updateBlink(dt, now);
+        car.updateBlink(gameTime);
         car.y += car.speed * dt / 1000000.0;
 
         if (car.top() > frameSize.height) {
-            if (!car.hit) {
+            if (!car.hit()) {
                 score += car.speed;
             }
             it = cars.erase(it);
@@ -121,9 +121,9 @@ void Run::moveTraffic(int64_t dt, int64_t now) {
         // A hit needs the vertical extents to meet: the traffic car's bottom below the
         // player's top, and its top not yet below the player's bottom (a car already passed
         // is not run into by steering sideways).
-        if (!car.hit && car.top() + car.height() > player.top() &&
+        if (!car.hit() && car.top() + car.height() > player.top() &&
             car.top() <= player.top() + player.height() && overlapsHorizontally(car, player)) {
-            car.startBlink(now);
+            car.startBlink(gameTime);
             ++hits;
             if (speedKmh() > HIT_PENALTY_LIMIT_KMH) {
                 playerCar.speed = std::max(0.0, playerCar.speed - 10.0 * pixelsPerMeter);

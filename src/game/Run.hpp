@@ -34,9 +34,9 @@ public:
     // A new run from the start: clock, score, hits and distance at zero, the road empty and
     // the player's car standing.
     void restart();
-    // One frame of play: the steering step in pixels, the time step and the clock, both in
-    // microseconds. True once the run's time is up; its clock then stands at the end.
-    bool play(int shift, int64_t dt, int64_t now);
+    // One frame of play: the steering step in pixels and the time step in microseconds. True
+    // once the run's time is up; its clock then stands at the end.
+    bool play(int shift, int64_t dt);
     // The finished run as a result without a name: metres and points truncated.
     HiScoreEntry result() const;
     // What the picture of the run shows now; the view's shake is for the game to add.
@@ -65,7 +65,7 @@ private:
     // A traffic car at the top edge, in a random place with a random speed and colour.
     void spawnCar();
     double speedKmh() const;
-    void moveTraffic(int64_t dt, int64_t now);
+    void moveTraffic(int64_t dt);
     void queueBehind(Car& car) const;
     HudView hud() const;
 

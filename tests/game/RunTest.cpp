@@ -13,7 +13,7 @@ protected:
     bool play(int64_t dt, int frames = 1, int shift = 0) {
         bool over = false;
         for (int i = 0; i < frames; ++i)
-            over = run.play(shift, dt, now += dt);
+            over = run.play(shift, dt);
         return over;
     }
     const Car& player() const { return run.player(); }
@@ -30,7 +30,6 @@ protected:
         return run.traffic().back();
     }
 
-    int64_t now = 1000000000;
     ::Run run{{{800, 600}, {50, 96}}, 1};
 };
 
@@ -56,7 +55,7 @@ TEST_F(RunTest, AHitCostsThirtySixKmhOnlyAboveFifty) {
         run.placeCar(player().x + player().width(), player().y - 5, 0); // edges touch
         play(10000);
         EXPECT_EQ(player().speed, after) << before;
-        EXPECT_TRUE(run.traffic().back().hit && run.shaking());
+        EXPECT_TRUE(run.traffic().back().hit() && run.shaking());
     }
 }
 
@@ -191,7 +190,7 @@ TEST_F(RunTraffic, AFasterCarCloserThanTwentyPixelsFallsInBehindEvenAHitOne) {
         run.restart();
         Car& ahead = run.placeCar(200, 300, 100);
         if (hit)
-            ahead.startBlink(now);
+            ahead.startBlink(run.time());
         const Car& behind = run.placeCar(200 + offset, 300 - ahead.height() - gap, 200);
         play(0);
         EXPECT_EQ(behind.speed, speed) << gap << " " << offset << " " << hit;
@@ -206,7 +205,7 @@ TEST_F(RunTraffic, ACarLeavesBelowTheBottomScoringItsSpeedUnlessItWasHit) {
         run.restart();
         Car& car = run.placeCar(200, top, 50);
         if (hit)
-            car.startBlink(now);
+            car.startBlink(run.time());
         play(0);
         EXPECT_EQ(run.traffic().size(), left) << top;
         EXPECT_EQ(run.points(), points) << top << " " << hit;
@@ -226,6 +225,15 @@ TEST_F(RunCollision, AStandingCarHitsWhileItsTruncatedRowsMeetThePlayers) {
         play(10000);
         EXPECT_EQ(run.collisions(), hits) << row;
     }
+}
+
+// Frames of 10 ms from the hit on, the run's clock at 10 ms.
+TEST_F(RunCollision, AHitCarHidesAtOnceAndShowsFiftyMillisecondsLaterOnTheRunsClock) {
+    standing(player().y);
+    std::string hidden;
+    for (int i = 0; i < 6; ++i, hidden += run.view().traffic.back().hidden ? '1' : '0')
+        play(10000);
+    EXPECT_EQ(hidden, "111110");
 }
 
 TEST_F(RunTest, TheHudShowsTheScoreSpeedHitsSecondsLeftAndKilometres) {
