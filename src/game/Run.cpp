@@ -1,8 +1,7 @@
 #include "game/Run.hpp"
 
-#include "gfx/TextFormat.hpp"
-
 #include <algorithm>
+#include <iomanip>
 #include <limits>
 #include <sstream>
 
@@ -185,20 +184,14 @@ RunView Run::view() const {
         view.traffic.push_back(car.view());
     }
     view.player = playerCar.view();
-    view.hud = hud();
+    view.hud = {score, speedKmh(), hits, runLength - gameTime, length};
     return view;
-}
-
-HudView Run::hud() const {
-    const int kmh = static_cast<int>(speedKmh());
-    const double seconds = ((runLength - gameTime) / 1000) / 1000.0;
-    return {toString(static_cast<int>(score)), toString(kmh), toString(hits), toString(seconds, 1),
-            toString(length / 1000.0, 2)};
 }
 
 std::string Run::stateDump() const {
     std::ostringstream out;
-    out << " gameTime: " << toString(static_cast<double>(gameTime) / 1000000.0, 3) << "s"
+    out << " gameTime: " << std::fixed << std::setprecision(3)
+        << static_cast<double>(gameTime) / 1000000.0 << "s"
         << " canGenCar: " << canGenCar << "\n cars: " << cars.size() << "\n";
     for (const Car& car : cars) {
         out << " car " << car.id << ": y: " << car.top() << "\n";

@@ -67,7 +67,6 @@ private:
     double speedKmh() const;
     void moveTraffic(int64_t dt);
     void queueBehind(Car& car) const;
-    HudView hud() const;
 
     cv::Size frameSize;
     cv::Size carSize;

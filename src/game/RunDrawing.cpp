@@ -82,9 +82,9 @@ void RunDrawing::draw(cv::Mat& frame, const RunView& view) {
 }
 
 void RunDrawing::drawHud(cv::Mat& frame, const HudView& hud) {
-    const std::string* const texts[5] = {&hud.score, &hud.speed, &hud.hits, &hud.time, &hud.length};
+    const std::array<std::string, 5> texts = hud.texts();
     for (size_t i = 0; i < anchors.size(); ++i) {
         const cv::Point at = anchors[i] + VALUE_OFFSET;
-        hudStamps[i].draw(frame, *texts[i], at.x, at.y, hudFont, YELLOW);
+        hudStamps[i].draw(frame, texts[i], at.x, at.y, hudFont, YELLOW);
     }
 }
