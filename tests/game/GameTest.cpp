@@ -31,7 +31,7 @@ TEST_F(GameStates, TheMarkerCarStartsARunPastTheStartLineAndQuitsInTheGarage) {
 
 // {points of a car that leaves before the time is up, the state after}: a run of 0 points
 // does not rank in the built-in table.
-TEST_F(GameStates, TimeUpOffersTheRunsResultAndOnlyOneThatRanksOpensNameEntry) {
+TEST_F(GameStates, TimeUpOffersTheRunsResultAndOnlyOneThatRanksOpensNameEntryForTypedText) {
     for (const auto& [points, after] :
          {std::pair{0, GameState::Start}, {5000, GameState::HiScore}}) {
         startRun();
@@ -39,6 +39,7 @@ TEST_F(GameStates, TimeUpOffersTheRunsResultAndOnlyOneThatRanksOpensNameEntry) {
         step(16667);
         step(60000000);
         ASSERT_EQ(game.state(), after) << points;
+        EXPECT_EQ(game.wantsTypedText(), after == GameState::HiScore) << points; // only a name
     }
     EXPECT_EQ(game.view().table->pending, HiScoreEntry("", 0, 5000, 0));
 }
