@@ -6,6 +6,7 @@
 #include "app/FrameBlur.hpp"
 #include "core/KeyCodes.hpp"
 #include "game/Game.hpp"
+#include "game/RunScene.hpp"
 
 #include <benchmark/benchmark.h>
 #include <sstream>
@@ -34,12 +35,12 @@ public:
     void playWithFourCars() {
         game.startRun();
         game.update(0, now);
-        Run& run = game.run();
-        run.holdTraffic();
-        run.holdSpeed();
-        run.setPlayerSpeed(100.0 * Run::pixelsPerMeter * 10.0 / 36.0);
+        RunScene scene(game);
+        scene.holdTraffic();
+        scene.holdSpeed();
+        scene.setPlayerSpeed(100.0 * Run::pixelsPerMeter * 10.0 / 36.0);
         for (int i = 0; i < 4; ++i) {
-            run.placeCar(210 + i * 95, 40.0 + i * 110.0, 0);
+            scene.placeCar(210 + i * 95, 40.0 + i * 110.0, 0);
         }
     }
 

@@ -64,7 +64,7 @@ int nextKey(const Game& game, TypedLetters& letters) {
     const int key = cv::waitKeyEx(5);
     letters.watch();
     const int typed = letters.asTyped(key);
-    return game.state() == GameState::HiScore ? typed : key;
+    return game.wantsTypedText() ? typed : key;
 }
 
 void runFrameLoop(Config& config, DetectionThread& detection, Game& game, std::ostream& console) {

@@ -3,6 +3,7 @@
 // speed, the colour of its body, and the blinking of a car the player has run into.
 
 #include "game/CarView.hpp"
+#include "gfx/Blink.hpp"
 
 #include <cstdint>
 #include <opencv2/core.hpp>
@@ -13,31 +14,30 @@ public:
     Car(int id, cv::Size size, const cv::Scalar& colour);
     virtual ~Car() = default;
 
-    // Hides the car for the first phase of its blinking, from now on.
-    void startBlink(int64_t now);
-    // Advances the blink clock by delta; a phase that has run out starts the next one at now.
-    void updateBlink(int64_t delta, int64_t now);
+    // Marks the car as run into at the given time of the run: it hides at once, then blinks.
+    void startBlink(int64_t gameTime);
+    // The blink at the given time of the run; a phase that has run out starts the next one.
+    void updateBlink(int64_t gameTime);
     // How it is drawn: its top edge truncated toward zero, so a car at -12.7 shows from its
     // 13th row on; hidden in the hidden phases of its blinking.
     CarView view() const;
     // The top edge as it is drawn and compared.
     int top() const { return static_cast<int>(y); }
 
-    int width() const { return size.width; }
-    int height() const { return size.height; }
+    int width() const { return m_size.width; }
+    int height() const { return m_size.height; }
+    // The player has run into it.
+    bool hit() const { return m_hit; }
 
     int id;             // serial number over all cars of the run's life
     int x = 0;          // left edge
     double y = 0.0;     // top edge, fractional so that slow cars still advance
     double speed = 0.0; // pixels per second
-    bool hit = false;
-    cv::Rect bounds; // where the player's car may move; empty for traffic
+    cv::Rect bounds;    // where the player's car may move; empty for traffic
     cv::Scalar colour;
-    int64_t blinkTime = 0;
-    int64_t nextBlink = 0;
-    int64_t blinkPeriod = 0;
-    int blinkState = 0; // 0 shown, 1 hidden
 
 private:
-    cv::Size size;
+    cv::Size m_size;
+    bool m_hit = false;
+    Blink m_blink; // shown until the car is hit
 };

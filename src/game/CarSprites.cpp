@@ -2,7 +2,7 @@
 
 #include "gfx/Compositing.hpp"
 
-CarSprites::CarSprites(const cv::Mat& carTexture) : texture(carTexture.clone()) {}
+CarSprites::CarSprites(const cv::Mat& carTexture) : m_texture(carTexture.clone()) {}
 
 void CarSprites::draw(cv::Mat& frame, const CarView& car) {
     // A blinking car keeps its picture while it hides.
@@ -14,24 +14,24 @@ void CarSprites::draw(cv::Mat& frame, const CarView& car) {
 
 const CarSprites::Sprite& CarSprites::sprite(const cv::Scalar& colour) {
     const Colour key{colour[0], colour[1], colour[2]};
-    auto found = sprites.find(key);
-    if (found == sprites.end()) {
-        Sprite made{texture.clone(), texture.clone()};
+    auto found = m_sprites.find(key);
+    if (found == m_sprites.end()) {
+        Sprite made{m_texture.clone(), m_texture.clone()};
         makeMask(made.picture, made.mask);
         recolour(made.picture, colour);
-        found = sprites.emplace(key, std::move(made)).first;
+        found = m_sprites.emplace(key, std::move(made)).first;
     }
     found->second.used = true;
     return found->second;
 }
 
 void CarSprites::forgetUnused() {
-    for (auto it = sprites.begin(); it != sprites.end();) {
+    for (auto it = m_sprites.begin(); it != m_sprites.end();) {
         if (it->second.used) {
             it->second.used = false;
             ++it;
         } else {
-            it = sprites.erase(it);
+            it = m_sprites.erase(it);
         }
     }
 }

@@ -28,6 +28,6 @@ private:
     using Colour = std::array<double, 3>;
     const Sprite& sprite(const cv::Scalar& colour);
 
-    cv::Mat texture;
-    std::map<Colour, Sprite> sprites;
+    cv::Mat m_texture;
+    std::map<Colour, Sprite> m_sprites;
 };

@@ -4,59 +4,58 @@
 
 Game::Game(uint64_t trafficSeed, std::string hiScoreFile, const GamePaths* gamePaths,
            std::ostream& out)
-    : paths(gamePaths), console(out), store(std::move(hiScoreFile), gamePaths, out),
-      startScreen(&resources), pauseScreen(&resources), hiScoreScreen(&resources, &store.table()),
-      seed(trafficSeed), shakeRng(~trafficSeed), picture(600, 800, CV_8UC3, cv::Scalar::all(0)) {}
+    : m_paths(gamePaths), m_console(out), m_store(std::move(hiScoreFile), gamePaths, out),
+      m_startScreen(&m_resources), m_seed(trafficSeed), m_shakeRng(~trafficSeed),
+      m_frame(600, 800, CV_8UC3, cv::Scalar::all(0)) {}
 
 bool Game::init(int64_t now) {
-    if (!resources.load(paths, console)) {
+    if (!m_resources.load(m_paths, m_console)) {
         return false;
     }
-    store.load();
-    Screen* screens[] = {&startScreen, &pauseScreen, &hiScoreScreen};
+    m_store.load();
+    m_hiScoreScreen.showTable(m_store.table());
+    Screen* screens[] = {&m_startScreen, &m_pauseScreen, &m_hiScoreScreen};
     for (Screen* screen : screens) {
-        if (!screen->enter(now)) {
+        if (!screen->init(now)) {
             return false;
         }
-        // The static part of each panel is painted once.
-        screen->draw(screen->canvas);
     }
-    const cv::Mat& car = resources.textures[TextureCar];
-    rules.emplace(Run::Layout{picture.size(), car.size()}, seed);
-    drawing.emplace(car, picture.size());
+    const cv::Mat& car = m_resources.textures[TextureCar];
+    m_run.emplace(Run::Layout{m_frame.size(), car.size()}, m_seed);
+    m_drawing.emplace(car, m_frame.size());
     restart();
     return true;
 }
 
 void Game::update(int shift, int64_t now) {
-    if (lastUpdateTime == -1) {
-        lastUpdateTime = now;
+    if (m_lastUpdateTime == -1) {
+        m_lastUpdateTime = now;
         return;
     }
     // Measured in every state, so leaving the pause or the start screen never jumps ahead.
-    const int64_t dt = now - lastUpdateTime;
-    lastUpdateTime = now;
+    const int64_t dt = now - m_lastUpdateTime;
+    m_lastUpdateTime = now;
 
-    switch (current) {
+    switch (m_state) {
     case GameState::Start:
-        startScreen.update(shift, now);
-        hiScoreScreen.update(shift, now);
-        if (startScreen.choice() == StartChoice::Start) {
+        m_startScreen.update(shift, now);
+        m_hiScoreScreen.update(shift, now);
+        if (m_startScreen.choice() == StartChoice::Start) {
             startRun();
         }
-        if (startScreen.choice() == StartChoice::Quit) {
-            current = GameState::Quit;
+        if (m_startScreen.choice() == StartChoice::Quit) {
+            m_state = GameState::Quit;
         }
         break;
     case GameState::Paused:
-        pauseScreen.update(shift, now);
+        m_pauseScreen.update(shift, now);
         break;
     case GameState::HiScore:
-        hiScoreScreen.update(shift, now);
+        m_hiScoreScreen.update(shift, now);
         break;
     case GameState::Playing:
-        if (rules->play(shift, dt, now)) {
-            offerResult(rules->result(), now);
+        if (m_run->play(shift, dt)) {
+            offerResult(m_run->result(), now);
         }
         break;
     default:
@@ -65,8 +64,8 @@ void Game::update(int shift, int64_t now) {
 }
 
 void Game::offerResult(const HiScoreEntry& entry, int64_t now) {
-    if (hiScoreScreen.offer(entry, now)) {
-        current = GameState::HiScore;
+    if (m_hiScoreScreen.offer(entry, now)) {
+        m_state = GameState::HiScore;
     } else {
         toStartScreen();
     }
@@ -74,11 +73,11 @@ void Game::offerResult(const HiScoreEntry& entry, int64_t now) {
 
 bool Game::handleKey(int key, int64_t now) {
     // ESC quits from the start and pause screens alike.
-    if (key == KEY_ESC && (current == GameState::Start || current == GameState::Paused)) {
-        current = GameState::Quit;
+    if (key == KEY_ESC && (m_state == GameState::Start || m_state == GameState::Paused)) {
+        m_state = GameState::Quit;
         return true;
     }
-    switch (current) {
+    switch (m_state) {
     case GameState::Start:
         if (key == KEY_ENTER) {
             startRun();
@@ -88,7 +87,7 @@ bool Game::handleKey(int key, int64_t now) {
     case GameState::Playing:
         switch (lowerKey(key)) {
         case KEY_SPACE:
-            current = GameState::Paused;
+            m_state = GameState::Paused;
             return true;
         case 'r':
             toStartScreen();
@@ -103,61 +102,61 @@ bool Game::handleKey(int key, int64_t now) {
         }
     case GameState::Paused:
         if (key == KEY_SPACE) {
-            current = GameState::Playing;
+            m_state = GameState::Playing;
             return true;
         }
         return false;
-    case GameState::HiScore:
-        if (!hiScoreScreen.handleKey(key)) {
-            return false;
+    case GameState::HiScore: {
+        const NameEntryKey typed = m_hiScoreScreen.handleKey(key);
+        if (typed.outcome == NameEntryKey::Confirmed) {
+            saveRecord(typed.record, now);
         }
-        if (hiScoreScreen.mode() != HiScoreMode::NameEntry) {
-            saveRecord(hiScoreScreen.record(), now);
-        }
-        return true;
+        return typed.outcome != NameEntryKey::NotTaken;
+    }
     default:
         return false;
     }
 }
 
 void Game::saveRecord(const HiScoreEntry& record, int64_t now) {
-    store.save(record);
+    m_store.save(record);
+    m_hiScoreScreen.showTable(m_store.table()); // the table as saved, with other games' records
     toStartScreen();
     // The player looks at the window, not at the console.
-    if (!store.saveNotice().empty()) {
-        startScreen.showNotice(store.saveNotice(), now);
+    if (!m_store.saveNotice().empty()) {
+        m_startScreen.showNotice(m_store.saveNotice(), now);
     }
 }
 
 void Game::restart() {
-    lastUpdateTime = -1;
-    rules->restart();
+    m_lastUpdateTime = -1;
+    m_run->restart();
 }
 
 void Game::startRun() {
     restart();
-    current = GameState::Playing;
+    m_state = GameState::Playing;
 }
 
 void Game::toStartScreen() {
-    current = GameState::Start;
-    startScreen.resetSelection();
+    m_state = GameState::Start;
+    m_startScreen.resetSelection();
 }
 
 FrameView Game::view() const {
     FrameView view;
-    view.state = current;
-    view.run = rules->view();
-    switch (current) {
+    view.state = m_state;
+    view.run = m_run->view();
+    switch (m_state) {
     case GameState::Start:
-        view.start = startScreen.panel();
-        view.table = hiScoreScreen.panel();
+        view.start = m_startScreen.panel();
+        view.table = m_hiScoreScreen.panel();
         break;
     case GameState::Paused:
-        view.pause = pauseScreen.panel();
+        view.pause = m_pauseScreen.panel();
         break;
     case GameState::HiScore:
-        view.table = hiScoreScreen.panel();
+        view.table = m_hiScoreScreen.panel();
         break;
     default:
         break;
@@ -167,8 +166,8 @@ FrameView Game::view() const {
 
 FrameView Game::viewToDraw() {
     FrameView next = view();
-    if (current == GameState::Playing && rules->shaking()) {
-        next.run.shake = shakeRng.uniform(-2, 3);
+    if (m_state == GameState::Playing && m_run->shaking()) {
+        next.run.shake = m_shakeRng.uniform(-2, 3);
     }
     return next;
 }
@@ -176,28 +175,28 @@ FrameView Game::viewToDraw() {
 void Game::draw() {
     FrameView next = viewToDraw();
     compose(next);
-    shown = std::move(next);
+    m_shown = std::move(next);
 }
 
 bool Game::redraw() {
     FrameView next = viewToDraw();
-    if (shown && next == *shown) {
+    if (m_shown && next == *m_shown) {
         return false;
     }
     compose(next);
-    shown = std::move(next);
+    m_shown = std::move(next);
     return true;
 }
 
 void Game::compose(const FrameView& view) {
-    drawing->draw(picture, view.run);
+    m_drawing->draw(m_frame, view.run);
     if (view.start) {
-        startScreen.drawPanel(picture, *view.start);
+        m_startScreen.drawPanel(m_frame, *view.start);
     }
     if (view.table) {
-        hiScoreScreen.drawPanel(picture, *view.table);
+        m_hiScoreScreen.drawPanel(m_frame, *view.table);
     }
     if (view.pause) {
-        pauseScreen.drawPanel(picture, *view.pause);
+        m_pauseScreen.drawPanel(m_frame, *view.pause);
     }
 }

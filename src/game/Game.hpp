@@ -58,12 +58,12 @@ public:
     // gameTime, canGenCar and every traffic car's id and row, as key z prints them.
     std::string stateDump() const { return run().stateDump(); }
 
-    GameState state() const { return current; }
-    const cv::Mat& frame() const { return picture; }
-    // The rules of the run, for scenes in tests and benchmarks; valid after init.
-    Run& run() { return *rules; }
-    const Run& run() const { return *rules; }
-    HiScoreStore& hiScores() { return store; }
+    GameState state() const { return m_state; }
+    // Name entry: a letter key is the letter as typed, capital or small.
+    bool wantsTypedText() const { return m_state == GameState::HiScore; }
+    const cv::Mat& frame() const { return m_frame; }
+    // The rules of the run; valid after init.
+    const Run& run() const { return *m_run; }
 
 private:
     // Hands a result to the high-score screen: name entry when it ranks, else the start screen.
@@ -74,19 +74,21 @@ private:
     FrameView viewToDraw();
     void compose(const FrameView& view);
 
-    GameState current = GameState::Start;
-    int64_t lastUpdateTime = 0;
-    const GamePaths* paths; // not owned
-    std::ostream& console;
-    Resources resources;
-    HiScoreStore store;
-    StartScreen startScreen;
-    PauseScreen pauseScreen;
-    HiScoreScreen hiScoreScreen;
-    const uint64_t seed;
-    std::optional<Run> rules;          // made by init, once the car's size is known
-    std::optional<RunDrawing> drawing; // likewise
-    cv::RNG shakeRng; // the view shake's offsets, apart so that a shake never changes the traffic
-    cv::Mat picture;
-    std::optional<FrameView> shown; // the view picture was last composed from
+    friend class RunScene; // scenes set up by hand on the game's run, for tests and benchmarks
+
+    GameState m_state = GameState::Start;
+    int64_t m_lastUpdateTime = 0;
+    const GamePaths* m_paths; // not owned
+    std::ostream& m_console;
+    Resources m_resources;
+    HiScoreStore m_store;
+    StartScreen m_startScreen;
+    PauseScreen m_pauseScreen;
+    HiScoreScreen m_hiScoreScreen;
+    const uint64_t m_seed;
+    std::optional<Run> m_run;            // made by init, once the car's size is known
+    std::optional<RunDrawing> m_drawing; // likewise
+    cv::RNG m_shakeRng; // the view shake's offsets, apart so that a shake never changes the traffic
+    cv::Mat m_frame;
+    std::optional<FrameView> m_shown; // the view the frame was last composed from
 };

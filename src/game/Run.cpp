@@ -1,9 +1,7 @@
 #include "game/Run.hpp"
 
-#include "gfx/TextFormat.hpp"
-
 #include <algorithm>
-#include <limits>
+#include <iomanip>
 #include <sstream>
 
 namespace {
@@ -12,7 +10,6 @@ constexpr int64_t SPAWN_INTERVAL = 1500000;
 constexpr int64_t SPEED_UP_INTERVAL = 500000;
 constexpr int64_t HIT_SPEED_UP_PAUSE = 5000000;
 constexpr int64_t SHAKE_LENGTH = 800000;
-constexpr int64_t NEVER = std::numeric_limits<int64_t>::max() / 2;
 constexpr double TOP_SPEED_KMH = 160.0;
 constexpr double HIT_PENALTY_LIMIT_KMH = 50.0;
 // A car this close to the top edge keeps the next one from being generated on top of it.
@@ -28,38 +25,38 @@ bool overlapsHorizontally(const Car& a, const Car& b) {
 } // namespace
 
 Run::Run(const Layout& layout, uint64_t seed)
-    : frameSize(layout.frame), carSize(layout.car), playerCar(nextCarId++, layout.car, PLAYER_BODY),
-      trafficRng(seed) {
-    const int W = frameSize.width;
-    const int H = frameSize.height;
-    playerCar.bounds = cv::Rect(W / 2 - roadWidth / 2, 0, roadWidth, H);
-    playerCar.x = playerCar.bounds.x + playerCar.bounds.width / 2 - playerCar.width() / 2;
+    : m_frameSize(layout.frame), m_carSize(layout.car),
+      m_player(m_nextCarId++, layout.car, PLAYER_BODY), m_trafficRng(seed) {
+    const int W = m_frameSize.width;
+    const int H = m_frameSize.height;
+    m_player.bounds = cv::Rect(W / 2 - roadWidth / 2, 0, roadWidth, H);
+    m_player.x = m_player.bounds.x + m_player.bounds.width / 2 - m_player.width() / 2;
     // The bottom edge a fifth of the car's height above the frame's bottom.
-    playerCar.y =
-        playerCar.bounds.y + playerCar.bounds.height - static_cast<int>(playerCar.height() * 1.2);
+    m_player.y =
+        m_player.bounds.y + m_player.bounds.height - static_cast<int>(m_player.height() * 1.2);
     restart();
 }
 
 void Run::restart() {
-    gameTime = 0;
-    nextSpeedUpTime = 0;
-    nextSpawnTime = FIRST_SPAWN;
-    shakeUntil = -1;
-    score = 0;
-    hits = 0;
-    length = 0;
-    playerCar.speed = 0;
-    cars.clear();
+    m_gameTime = 0;
+    m_nextSpeedUpTime = 0;
+    m_nextSpawnTime = FIRST_SPAWN;
+    m_shakeUntil = -1;
+    m_score = 0;
+    m_hits = 0;
+    m_length = 0;
+    m_player.speed = 0;
+    m_traffic.clear();
 }
 
 double Run::speedKmh() const {
-    return playerCar.speed * 36 / pixelsPerMeter / 10;
+    return m_player.speed * 36 / pixelsPerMeter / 10;
 }
 
-bool Run::play(int shift, int64_t dt, int64_t now) {
-    gameTime += dt;
+bool Run::play(int shift, int64_t dt) {
+    m_gameTime += dt;
 
-    Car& player = playerCar;
+    Car& player = m_player;
     player.x += shift;
     if (player.x < player.bounds.x) {
         player.x = player.bounds.x;
@@ -69,67 +66,67 @@ bool Run::play(int shift, int64_t dt, int64_t now) {
         player.x = rightEdge - player.width();
     }
 
-    if (gameTime >= runLength) {
-        gameTime = runLength;
+    if (m_gameTime >= runLength) {
+        m_gameTime = runLength;
         return true;
     }
 
-    length += dt * player.speed / (pixelsPerMeter * 1000000.0);
+    m_length += dt * player.speed / (pixelsPerMeter * 1000000.0);
 
-    if (gameTime >= nextSpeedUpTime) {
+    if (m_gameTime >= m_nextSpeedUpTime) {
         if (speedKmh() < TOP_SPEED_KMH) {
             player.speed = std::max(0.0, player.speed + pixelsPerMeter);
         }
-        nextSpeedUpTime = gameTime + SPEED_UP_INTERVAL;
+        m_nextSpeedUpTime = m_gameTime + SPEED_UP_INTERVAL;
     }
 
-    stripeOffset += dt * player.speed / 1000000.0;
-    if (stripeOffset >= 0) {
+    m_kerbOffset += dt * player.speed / 1000000.0;
+    if (m_kerbOffset >= 0) {
         const int64_t period = 2 * stripeLength;
-        stripeOffset = static_cast<double>(static_cast<int64_t>(stripeOffset) % period - period);
+        m_kerbOffset = static_cast<double>(static_cast<int64_t>(m_kerbOffset) % period - period);
     }
 
-    if (canGenCar && gameTime >= nextSpawnTime) {
+    if (m_canGenCar && m_gameTime >= m_nextSpawnTime) {
         spawnCar();
-        nextSpawnTime = gameTime + SPAWN_INTERVAL;
+        m_nextSpawnTime = m_gameTime + SPAWN_INTERVAL;
     }
-    canGenCar = true;
+    m_canGenCar = true;
 
-    moveTraffic(dt, now);
+    moveTraffic(dt);
     return false;
 }
 
-void Run::moveTraffic(int64_t dt, int64_t now) {
-    const Car& player = playerCar;
-    for (auto it = cars.begin(); it != cars.end();) {
+void Run::moveTraffic(int64_t dt) {
+    const Car& player = m_player;
+    for (auto it = m_traffic.begin(); it != m_traffic.end();) {
         Car& car = *it;
-        car.updateBlink(dt, now);
+        car.updateBlink(m_gameTime);
         car.y += car.speed * dt / 1000000.0;
 
-        if (car.top() > frameSize.height) {
-            if (!car.hit) {
-                score += car.speed;
+        if (car.top() > m_frameSize.height) {
+            if (!car.hit()) {
+                m_score += car.speed;
             }
-            it = cars.erase(it);
+            it = m_traffic.erase(it);
             continue;
         }
 
         if (car.top() < TOP_MARGIN) {
-            canGenCar = false;
+            m_canGenCar = false;
         }
 
         // A hit needs the vertical extents to meet: the traffic car's bottom below the
         // player's top, and its top not yet below the player's bottom (a car already passed
         // is not run into by steering sideways).
-        if (!car.hit && car.top() + car.height() > player.top() &&
+        if (!car.hit() && car.top() + car.height() > player.top() &&
             car.top() <= player.top() + player.height() && overlapsHorizontally(car, player)) {
-            car.startBlink(now);
-            ++hits;
+            car.startBlink(m_gameTime);
+            ++m_hits;
             if (speedKmh() > HIT_PENALTY_LIMIT_KMH) {
-                playerCar.speed = std::max(0.0, playerCar.speed - 10.0 * pixelsPerMeter);
+                m_player.speed = std::max(0.0, m_player.speed - 10.0 * pixelsPerMeter);
             }
-            nextSpeedUpTime = gameTime + HIT_SPEED_UP_PAUSE;
-            shakeUntil = gameTime + SHAKE_LENGTH;
+            m_nextSpeedUpTime = m_gameTime + HIT_SPEED_UP_PAUSE;
+            m_shakeUntil = m_gameTime + SHAKE_LENGTH;
         }
 
         queueBehind(car);
@@ -138,7 +135,7 @@ void Run::moveTraffic(int64_t dt, int64_t now) {
 }
 
 void Run::queueBehind(Car& car) const {
-    for (const Car& ahead : cars) {
+    for (const Car& ahead : m_traffic) {
         if (&ahead == &car) {
             continue;
         }
@@ -151,77 +148,51 @@ void Run::queueBehind(Car& car) const {
 }
 
 void Run::spawnCar() {
-    Car& car = cars.emplace_back(nextCarId++, carSize, cv::Scalar());
+    Car& car = m_traffic.emplace_back(m_nextCarId++, m_carSize, cv::Scalar());
 
     const int width = car.width();
     int r = 0;
     if (roadWidth > width) {
-        r = trafficRng.uniform(0, roadWidth - width);
+        r = m_trafficRng.uniform(0, roadWidth - width);
     }
-    car.x = frameSize.width / 2 - roadWidth / 2 + r;
+    car.x = m_frameSize.width / 2 - roadWidth / 2 + r;
     car.y = -car.height();
 
-    const int a = std::max(5, static_cast<int>(playerCar.speed) - 10);
-    const int b = 5 * (4 + trafficRng.uniform(0, 20));
+    const int a = std::max(5, static_cast<int>(m_player.speed) - 10);
+    const int b = 5 * (4 + m_trafficRng.uniform(0, 20));
     car.speed = std::min(a, b);
 
     cv::Scalar colour(0, 0, 0, 0);
-    const int k = trafficRng.uniform(0, 3);
-    colour[k] = 20 + trafficRng.uniform(0, 40);
-    colour[(k + 1) % 3] = 200 + trafficRng.uniform(0, 55);
-    colour[(k + 2) % 3] = 10 * trafficRng.uniform(0, 23);
+    const int k = m_trafficRng.uniform(0, 3);
+    colour[k] = 20 + m_trafficRng.uniform(0, 40);
+    colour[(k + 1) % 3] = 200 + m_trafficRng.uniform(0, 55);
+    colour[(k + 2) % 3] = 10 * m_trafficRng.uniform(0, 23);
     car.colour = colour;
 }
 
 HiScoreEntry Run::result() const {
-    return HiScoreEntry("", static_cast<int>(length), static_cast<int>(score), hits);
+    return HiScoreEntry("", static_cast<int>(m_length), static_cast<int>(m_score), m_hits);
 }
 
 RunView Run::view() const {
     RunView view;
-    view.kerbTop = static_cast<int>(stripeOffset);
-    view.traffic.reserve(cars.size());
-    for (const Car& car : cars) {
+    view.kerbTop = static_cast<int>(m_kerbOffset);
+    view.traffic.reserve(m_traffic.size());
+    for (const Car& car : m_traffic) {
         view.traffic.push_back(car.view());
     }
-    view.player = playerCar.view();
-    view.hud = hud();
+    view.player = m_player.view();
+    view.hud = {m_score, speedKmh(), m_hits, runLength - m_gameTime, m_length};
     return view;
-}
-
-HudView Run::hud() const {
-    const int kmh = static_cast<int>(speedKmh());
-    const double seconds = ((runLength - gameTime) / 1000) / 1000.0;
-    return {toString(static_cast<int>(score)), toString(kmh), toString(hits), toString(seconds, 1),
-            toString(length / 1000.0, 2)};
 }
 
 std::string Run::stateDump() const {
     std::ostringstream out;
-    out << " gameTime: " << toString(static_cast<double>(gameTime) / 1000000.0, 3) << "s"
-        << " canGenCar: " << canGenCar << "\n cars: " << cars.size() << "\n";
-    for (const Car& car : cars) {
+    out << " gameTime: " << std::fixed << std::setprecision(3)
+        << static_cast<double>(m_gameTime) / 1000000.0 << "s"
+        << " canGenCar: " << m_canGenCar << "\n cars: " << m_traffic.size() << "\n";
+    for (const Car& car : m_traffic) {
         out << " car " << car.id << ": y: " << car.top() << "\n";
     }
     return out.str();
-}
-
-Car& Run::placeCar(int x, double y, double speed) {
-    Car& car = cars.emplace_back(nextCarId++, carSize, cv::Scalar(0, 0, 255));
-    car.x = x;
-    car.y = y;
-    car.speed = speed;
-    return car;
-}
-
-void Run::holdTraffic() {
-    nextSpawnTime = NEVER;
-}
-
-void Run::holdSpeed() {
-    nextSpeedUpTime = NEVER;
-}
-
-void Run::setPlayerSpeed(double pixelsPerSecond) {
-    playerCar.speed = pixelsPerSecond;
 }

@@ -34,54 +34,46 @@ public:
     // A new run from the start: clock, score, hits and distance at zero, the road empty and
     // the player's car standing.
     void restart();
-    // One frame of play: the steering step in pixels, the time step and the clock, both in
-    // microseconds. True once the run's time is up; its clock then stands at the end.
-    bool play(int shift, int64_t dt, int64_t now);
+    // One frame of play: the steering step in pixels and the time step in microseconds. True
+    // once the run's time is up; its clock then stands at the end.
+    bool play(int shift, int64_t dt);
     // The finished run as a result without a name: metres and points truncated.
     HiScoreEntry result() const;
     // What the picture of the run shows now; the view's shake is for the game to add.
     RunView view() const;
     // The view shakes for a while after every hit.
-    bool shaking() const { return gameTime < shakeUntil; }
+    bool shaking() const { return m_gameTime < m_shakeUntil; }
     // gameTime, canGenCar and every traffic car's id and row, as the z key prints them.
     std::string stateDump() const;
 
-    int64_t time() const { return gameTime; }
-    double metres() const { return length; }
-    double points() const { return score; }
-    int collisions() const { return hits; }
-    double kerbOffset() const { return stripeOffset; }
-    const Car& player() const { return playerCar; }
-    const std::list<Car>& traffic() const { return cars; } // oldest first
-
-    // Scenes for tests and benchmarks: a traffic car placed by hand, no further cars, no
-    // further speed-ups, and the player's speed set.
-    Car& placeCar(int x, double y, double speed);
-    void holdTraffic();
-    void holdSpeed();
-    void setPlayerSpeed(double pixelsPerSecond);
+    int64_t gameTime() const { return m_gameTime; }
+    double score() const { return m_score; }
+    int hits() const { return m_hits; }
+    const Car& player() const { return m_player; }
+    const std::list<Car>& traffic() const { return m_traffic; } // oldest first
 
 private:
-    // A traffic car at the top edge, in a random place with a random speed and colour.
+    // A traffic car just above the top edge, in a random place with a random speed and colour.
     void spawnCar();
     double speedKmh() const;
-    void moveTraffic(int64_t dt, int64_t now);
+    void moveTraffic(int64_t dt);
     void queueBehind(Car& car) const;
-    HudView hud() const;
 
-    cv::Size frameSize;
-    cv::Size carSize;
-    int nextCarId = 0;
-    Car playerCar;
-    std::list<Car> cars;
-    bool canGenCar = false;
-    double stripeOffset = -stripeLength;
-    double score = 0.0;
-    int hits = 0;
-    double length = 0.0; // metres
-    int64_t gameTime = 0;
-    int64_t nextSpeedUpTime = 0;
-    int64_t nextSpawnTime = 0;
-    int64_t shakeUntil = 0;
-    cv::RNG trafficRng; // places, speeds and colours of new cars
+    friend class RunScene; // scenes set up by hand, for tests and benchmarks
+
+    cv::Size m_frameSize;
+    cv::Size m_carSize;
+    int m_nextCarId = 0;
+    Car m_player;
+    std::list<Car> m_traffic;
+    bool m_canGenCar = false;
+    double m_kerbOffset = -stripeLength; // the kerbs' scroll, in [-2 * stripeLength, 0)
+    double m_score = 0.0;
+    int m_hits = 0;
+    double m_length = 0.0; // metres
+    int64_t m_gameTime = 0;
+    int64_t m_nextSpeedUpTime = 0;
+    int64_t m_nextSpawnTime = 0;
+    int64_t m_shakeUntil = 0;
+    cv::RNG m_trafficRng; // places, speeds and colours of new cars
 };

@@ -25,14 +25,14 @@ private:
     void paintKerbs();
     void drawHud(cv::Mat& frame, const HudView& hud);
 
-    cv::Mat background;
-    cv::Mat stripes;
-    int leftStripeX;
-    int rightStripeX;
-    CarSprites sprites;
-    const Font hudFont{5, 2.5, 3};
+    cv::Mat m_background;
+    cv::Mat m_kerb; // one kerb, red and white stripes, long enough for two to cover the frame
+    int m_leftKerbX;
+    int m_rightKerbX;
+    CarSprites m_sprites;
+    const Font m_hudFont{5, 2.5, 3};
     // The HUD's figures in the order of their anchors: score, speed, hits, time, distance.
-    std::array<cv::Point, 5> anchors;
-    std::array<TextStamp, 5> hudStamps;
-    cv::Mat shakeFrame; // the unshaken picture during a shake, kept so no frame allocates
+    std::array<cv::Point, 5> m_anchors;
+    std::array<TextStamp, 5> m_hudStamps;
+    cv::Mat m_shakeFrame; // the unshaken picture during a shake, kept so no frame allocates
 };

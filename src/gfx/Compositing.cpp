@@ -1,9 +1,16 @@
 #include "gfx/Compositing.hpp"
 
+#include "core/Palette.hpp"
+
 namespace {
 
-bool isColour(const cv::Vec3b& pixel, int b, int g, int r) {
-    return pixel[0] == b && pixel[1] == g && pixel[2] == r;
+bool isColour(const cv::Vec3b& pixel, const cv::Scalar& colour) {
+    return pixel[0] == colour[0] && pixel[1] == colour[1] && pixel[2] == colour[2];
+}
+
+cv::Vec3b asPixel(const cv::Scalar& colour) {
+    return cv::Vec3b(static_cast<uchar>(colour[0]), static_cast<uchar>(colour[1]),
+                     static_cast<uchar>(colour[2]));
 }
 
 // A colour component as a pixel byte: the fraction is dropped, out-of-range values are held
@@ -24,13 +31,13 @@ uchar toByte(double component) {
 void makeMask(cv::Mat& image, cv::Mat& mask) {
     CV_Assert(image.type() == CV_8UC3 && mask.type() == CV_8UC3);
     CV_Assert(mask.rows >= image.rows && mask.cols >= image.cols);
-    const cv::Vec3b white(255, 255, 255);
-    const cv::Vec3b black(0, 0, 0);
+    const cv::Vec3b white = asPixel(WHITE);
+    const cv::Vec3b black = asPixel(BLACK);
     for (int row = 0; row < image.rows; ++row) {
         cv::Vec3b* pixel = image.ptr<cv::Vec3b>(row);
         cv::Vec3b* maskPixel = mask.ptr<cv::Vec3b>(row);
         for (int col = 0; col < image.cols; ++col) {
-            if (isColour(pixel[col], 255, 0, 255)) {
+            if (isColour(pixel[col], MAGENTA)) {
                 pixel[col] = white;
                 maskPixel[col] = black;
             } else {
@@ -48,9 +55,9 @@ void recolour(cv::Mat& image, const cv::Scalar& colour) {
     for (int row = 0; row < image.rows; ++row) {
         cv::Vec3b* pixel = image.ptr<cv::Vec3b>(row);
         for (int col = 0; col < image.cols; ++col) {
-            if (isColour(pixel[col], 0, 0, 255)) {
+            if (isColour(pixel[col], RED)) {
                 pixel[col] = body;
-            } else if (isColour(pixel[col], 255, 0, 0)) {
+            } else if (isColour(pixel[col], BLUE)) {
                 pixel[col] = shade;
             }
         }

@@ -12,8 +12,6 @@
 namespace {
 const cv::Scalar PANEL_FILL(58, 92, 86);
 const cv::Scalar PANEL_BORDER(145, 200, 187);
-const int64_t CURSOR_SHOWN_MICROS = 600000;
-const int64_t CURSOR_HIDDEN_MICROS = 200000;
 const int COLUMN_OFFSETS[5] = {0, 180, 290, 390, 450};
 const char* const BANNER = "NEW RECORD";
 
@@ -38,12 +36,18 @@ bool isPrintableKey(int key) {
 
 } // namespace
 
-HiScoreScreen::HiScoreScreen(Resources* shared, const HiScore* table)
-    : Screen(shared, 570, 255), hiScore(table) {}
+HiScoreScreen::HiScoreScreen() : Screen(570, 255) {
+    centre();
+}
 
 void HiScoreScreen::restAtTop() {
-    y = -height - 20;
-    currentMode = HiScoreMode::Table;
+    m_panel.y = -m_height - 20;
+    m_panel.mode = HiScoreMode::Table;
+}
+
+void HiScoreScreen::centre() {
+    m_panel.x = -(m_width / 2);
+    m_panel.y = -(m_height / 2);
 }
 
 bool HiScoreScreen::enter(int64_t /*nowMicros*/) {
@@ -52,50 +56,47 @@ bool HiScoreScreen::enter(int64_t /*nowMicros*/) {
 }
 
 void HiScoreScreen::update(int /*shift*/, int64_t now) {
-    if (currentMode != HiScoreMode::NameEntry || now < nextToggle) {
+    if (m_panel.mode != HiScoreMode::NameEntry) {
         return;
     }
-    cursorVisible = !cursorVisible;
-    toggleInterval = cursorVisible ? CURSOR_SHOWN_MICROS : CURSOR_HIDDEN_MICROS;
-    nextToggle = now + toggleInterval;
+    m_cursor.update(now);
+    m_panel.cursorVisible = m_cursor.shown();
 }
 
 void HiScoreScreen::draw(cv::Mat& image) {
-    const cv::Point topLeft(0, 0), bottomRight(width, height);
-    cv::rectangle(image, topLeft, bottomRight, PANEL_FILL, cv::FILLED, cv::LINE_8);
-    cv::rectangle(image, topLeft, bottomRight, PANEL_BORDER, 3, cv::LINE_8);
+    paintPanel(image, PANEL_FILL, PANEL_BORDER, 3);
 
     const Font titleFont(3, 1.0, 2);
-    drawOutlinedText(image, "HISCORE", width / 2 - titleFont.textWidth("HISCORE") / 2,
+    drawOutlinedText(image, "HISCORE", m_width / 2 - titleFont.textWidth("HISCORE") / 2,
                      titleFont.height + 8, titleFont, PANEL_FILL, WHITE);
 }
 
-HiScorePanel HiScoreScreen::panel() const {
-    return {x, y, currentMode, *hiScore, pendingRank, pending, typedName, cursorVisible};
+void HiScoreScreen::showTable(const HiScore& table) {
+    m_panel.table = table;
 }
 
 void HiScoreScreen::drawPanel(cv::Mat& frame, const HiScorePanel& panel) {
     const cv::Point at = corner(frame, panel.x, panel.y);
     drawBackground(frame, panel);
-    overlay(canvas, frame, at.x, at.y);
+    overlay(m_canvas, frame, at.x, at.y);
     drawHint(frame, at, panel);
 }
 
 void HiScoreScreen::drawBackground(cv::Mat& frame, const HiScorePanel& panel) {
     if (panel.mode == HiScoreMode::NameEntry) {
-        backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, grey); });
+        m_backdropCache.apply(frame, [this](cv::Mat& image) { blurFrameGrey(image, m_grey); });
     }
 }
 
 void HiScoreScreen::drawHint(cv::Mat& frame, const cv::Point& at, const HiScorePanel& panel) {
     const int c0 = at.x + 10;
-    int rowY = at.y + 41 + rowFont.height;
+    int rowY = at.y + 41 + m_rowFont.height;
     const char* const titles[5] = {"Name", "Km", "Score", "Hits", "TOTAL"};
     for (int column = 0; column < 5; ++column) {
-        drawText(frame, titles[column], c0 + COLUMN_OFFSETS[column], rowY, rowFont, BLACK,
+        drawText(frame, titles[column], c0 + COLUMN_OFFSETS[column], rowY, m_rowFont, BLACK,
                  cv::LINE_8);
     }
-    cv::line(frame, cv::Point(c0, rowY + 3), cv::Point(at.x + width - 10, rowY + 3), BLACK, 1,
+    cv::line(frame, cv::Point(c0, rowY + 3), cv::Point(at.x + m_width - 10, rowY + 3), BLACK, 1,
              cv::LINE_8);
     rowY += 5;
 
@@ -115,7 +116,7 @@ void HiScoreScreen::drawHint(cv::Mat& frame, const cv::Point& at, const HiScoreP
     bool pendingDrawn = false;
     int row = 0;
     for (auto entry = entries.begin(); row < maxRows && entry != entries.end(); ++row) {
-        const Font& style = row < 3 ? topFont : rowFont;
+        const Font& style = row < 3 ? m_topFont : m_rowFont;
         rowY += style.height + 6;
         if (row == panel.pendingRank) {
             drawPending(row, style);
@@ -127,7 +128,7 @@ void HiScoreScreen::drawHint(cv::Mat& frame, const cv::Point& at, const HiScoreP
     }
     // Ranked below every stored entry of a table that is not full (or into an empty one).
     if (panel.pendingRank >= 0 && !pendingDrawn && row < maxRows) {
-        const Font& style = row < 3 ? topFont : rowFont;
+        const Font& style = row < 3 ? m_topFont : m_rowFont;
         rowY += style.height + 6;
         drawPending(row, style);
     }
@@ -149,8 +150,8 @@ void HiScoreScreen::drawRow(cv::Mat& frame, int c0, int baseline, const HiScoreE
 }
 
 void HiScoreScreen::paintBanner(cv::Mat& frame) const {
-    drawOutlinedText(frame, BANNER, frame.cols / 2 - bannerFont.textWidth(BANNER) / 2,
-                     bannerFont.height + 20, bannerFont, RED, WHITE);
+    drawOutlinedText(frame, BANNER, frame.cols / 2 - m_bannerFont.textWidth(BANNER) / 2,
+                     m_bannerFont.height + 20, m_bannerFont, RED, WHITE);
 }
 
 void HiScoreScreen::drawBanner(cv::Mat& frame) {
@@ -161,11 +162,11 @@ void HiScoreScreen::drawBanner(cv::Mat& frame) {
     // The banner is painted onto the whole frame, as it would be without the cache; the
     // cache keeps only its region, which holds every pixel the banner can change.
     cv::Mat view = frame(region);
-    bannerCache.apply(view, [&](cv::Mat&) { paintBanner(frame); });
+    m_bannerCache.apply(view, [&](cv::Mat&) { paintBanner(frame); });
 }
 
 cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
-    if (frameSize != bannerFrameSize) {
+    if (frameSize != m_bannerFrameSize) {
         // Measured rather than derived from the font metrics: thick anti-aliased strokes and
         // the one-pixel rim reach past the text box the library reports.
         cv::Mat probe(frameSize, CV_8UC3, cv::Scalar::all(0));
@@ -174,56 +175,53 @@ cv::Rect HiScoreScreen::bannerRegion(const cv::Size& frameSize) {
         cv::reduce(probe.reshape(1, probe.rows * probe.cols), anyChannel, 1, cv::REDUCE_MAX);
         const cv::Rect box = cv::boundingRect(anyChannel.reshape(1, probe.rows));
         const int margin = 2;
-        bannerRect = cv::Rect(box.x - margin, box.y - margin, box.width + 2 * margin,
-                              box.height + 2 * margin) &
-                     cv::Rect(cv::Point(0, 0), frameSize);
-        bannerFrameSize = frameSize;
-        bannerCache.clear();
+        m_bannerRect = cv::Rect(box.x - margin, box.y - margin, box.width + 2 * margin,
+                                box.height + 2 * margin) &
+                       cv::Rect(cv::Point(0, 0), frameSize);
+        m_bannerFrameSize = frameSize;
+        m_bannerCache.clear();
     }
-    return bannerRect;
+    return m_bannerRect;
 }
 
 bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
-    pendingRank = hiScore->rank(entry);
-    if (pendingRank == -1) {
+    m_panel.pendingRank = m_panel.table.rank(entry);
+    if (m_panel.pendingRank == -1) {
         restAtTop();
         return false;
     }
-    pending = entry;
-    nameBuffer.clear();
-    typedName.clear();
-    // The first update shows the cursor at once.
-    nextToggle = now;
-    toggleInterval = 0;
-    x = -(width / 2);
-    y = -(height / 2);
-    currentMode = HiScoreMode::NameEntry;
+    m_panel.pending = entry;
+    m_panel.typedName.clear();
+    // The cursor keeps its state from the last name entry and switches at the first update.
+    m_cursor.switchAt(now);
+    centre();
+    m_panel.mode = HiScoreMode::NameEntry;
     return true;
 }
 
-bool HiScoreScreen::handleKey(int key) {
-    if (currentMode != HiScoreMode::NameEntry) {
-        return false;
+NameEntryKey HiScoreScreen::handleKey(int key) {
+    if (m_panel.mode != HiScoreMode::NameEntry) {
+        return {};
     }
-    bool confirmed = false;
+    std::string& name = m_panel.typedName;
+    if (key == KEY_ENTER) {
+        return confirm();
+    }
     if (key == KEY_BACKSPACE) {
-        if (!nameBuffer.empty()) {
-            nameBuffer.pop_back();
+        if (!name.empty()) {
+            name.pop_back();
         }
-    } else if (key == KEY_ENTER) {
-        confirmed = true;
     } else if (isPrintableKey(key)) {
-        nameBuffer.push_back(static_cast<char>(key));
+        name.push_back(static_cast<char>(key));
     } else {
-        return false; // ESC, arrows and the rest go on to the global keys
+        return {}; // ESC, arrows and the rest go on to the global keys
     }
-    typedName = nameBuffer;
-    if (!confirmed) {
-        return true;
-    }
+    return {NameEntryKey::Edited, {}};
+}
 
-    pending.name = typedName;
-    pendingRank = -1;
+NameEntryKey HiScoreScreen::confirm() {
+    m_panel.pending.name = m_panel.typedName;
+    m_panel.pendingRank = -1;
     restAtTop();
-    return true;
+    return {NameEntryKey::Confirmed, m_panel.pending};
 }

@@ -10,15 +10,16 @@
 
 #include <string>
 
+class Resources;
+
 enum class StartChoice { None = 0, Start = 1, Quit = 2 };
 
 class StartScreen : public Screen {
 public:
+    // resources holds the textures of the marker car, the garage and the start line.
     explicit StartScreen(Resources* resources);
 
-    bool enter(int64_t nowMicros) override;
     void update(int shift, int64_t nowMicros) override;
-    void draw(cv::Mat& image) override;
 
     // Back to no choice with the car in the middle of the track.
     void resetSelection();
@@ -27,32 +28,31 @@ public:
     void showNotice(const std::string& text, int64_t nowMicros);
 
     // Where the marker car and the notice stand now.
-    StartPanel panel() const;
+    const StartPanel& panel() const { return m_panel; }
     // The grey blur of the frame behind the panel, the panel, the track's ends, the marker
     // car, the hints and the notice.
     void drawPanel(cv::Mat& frame, const StartPanel& panel);
-    StartChoice choice() const { return chosen; }
+    StartChoice choice() const { return m_choice; }
 
     static constexpr int64_t noticeMicros = 5000000;
 
 private:
+    bool enter(int64_t nowMicros) override;
+    void draw(cv::Mat& image) override;
     void drawBackground(cv::Mat& frame);
     void drawHint(cv::Mat& frame, const cv::Point& corner, const StartPanel& panel) const;
     void drawNotice(cv::Mat& frame, const std::string& notice) const;
 
-    const Font titleFont{3, 1.9, 5};
-    const Font hintFont{1, 1.0, 1};
-    const Font noticeFont{0, 0.45, 1};
-    cv::Mat carImage;
-    cv::Mat carMask;
-    cv::Mat garageMask;
-    int carX = 0;
-    int carY = 0;
-    int leftLimit = 0;
-    int rightLimit = 0;
-    StartChoice chosen = StartChoice::None;
-    std::string notice; // empty while none is shown
-    int64_t noticeUntil = 0;
-    FrameCache backdropCache; // the last frame behind the panel and its grey blur
-    cv::Mat grey;
+    Resources* m_resources; // not owned; the garage texture is keyed in place
+    const Font m_titleFont{3, 1.9, 5};
+    const Font m_hintFont{1, 1.0, 1};
+    const Font m_noticeFont{0, 0.45, 1};
+    cv::Mat m_carImage;
+    cv::Mat m_carMask;
+    cv::Mat m_garageMask;
+    StartPanel m_panel;
+    StartChoice m_choice = StartChoice::None;
+    int64_t m_noticeUntil = 0;
+    FrameCache m_backdropCache; // the last frame behind the panel and its grey blur
+    cv::Mat m_grey;
 };

@@ -83,7 +83,7 @@ TEST_F(KeyTableTest, EscGRTAndVInEachState) {
         enter(before);
         press(key);
         EXPECT_EQ(game.state(), after) << key << " in state " << int(before);
-        EXPECT_EQ(game.run().time(), clock) << key << " in state " << int(before);
+        EXPECT_EQ(game.run().gameTime(), clock) << key << " in state " << int(before);
     }
     EXPECT_EQ(game.view().table->typedName, "v");
 }

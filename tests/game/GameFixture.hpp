@@ -4,6 +4,7 @@
 
 #include "core/KeyCodes.hpp"
 #include "game/Game.hpp"
+#include "game/RunScene.hpp"
 #include "hiscore/HiScoreTestSupport.hpp"
 
 #include <gtest/gtest.h>

@@ -31,14 +31,15 @@ TEST_F(GameStates, TheMarkerCarStartsARunPastTheStartLineAndQuitsInTheGarage) {
 
 // {points of a car that leaves before the time is up, the state after}: a run of 0 points
 // does not rank in the built-in table.
-TEST_F(GameStates, TimeUpOffersTheRunsResultAndOnlyOneThatRanksOpensNameEntry) {
+TEST_F(GameStates, TimeUpOffersTheRunsResultAndOnlyOneThatRanksOpensNameEntryForTypedText) {
     for (const auto& [points, after] :
          {std::pair{0, GameState::Start}, {5000, GameState::HiScore}}) {
         startRun();
-        game.run().placeCar(200, 601, points);
+        RunScene(game).placeCar(200, 601, points);
         step(16667);
         step(60000000);
         ASSERT_EQ(game.state(), after) << points;
+        EXPECT_EQ(game.wantsTypedText(), after == GameState::HiScore) << points; // only a name
     }
     EXPECT_EQ(game.view().table->pending, HiScoreEntry("", 0, 5000, 0));
 }
@@ -50,7 +51,7 @@ TEST_F(GameStates, APauseStopsTheRunsClockWhichGoesOnWithoutAJump) {
     step(2000000);
     ASSERT_TRUE(press(KEY_SPACE));
     step(20000);
-    EXPECT_EQ(game.run().time(), 30000);
+    EXPECT_EQ(game.run().gameTime(), 30000);
 }
 
 TEST_F(GameTest, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
@@ -72,8 +73,8 @@ TEST_F(GameTest, TheTableShownAfterASaveHoldsWhatAnotherGameSavedMeanwhile) {
 
 TEST_F(GameDrawing, TheCarsShowWhereTheRunPutsThem) {
     startRun();
-    game.run().holdSpeed(); // the road and the HUD stand still
-    Car& car = game.run().placeCar(300, 100, 0);
+    RunScene(game).holdSpeed(); // the road and the HUD stand still
+    Car& car = RunScene(game).placeCar(300, 100, 0);
     game.draw();
     const cv::Mat before = game.frame().clone();
     car.x += 7;
@@ -89,7 +90,7 @@ TEST_F(GameDrawing, TheCarsShowWhereTheRunPutsThem) {
 
 TEST_F(GameDrawing, TheViewShakesAfterAHitOnlyInPlay) {
     startRun();
-    game.run().placeCar(game.run().player().x, game.run().player().y, 0);
+    RunScene(game).placeCar(game.run().player().x, game.run().player().y, 0);
     step(10000);
     ASSERT_TRUE(game.run().shaking());
     for (const bool paused : {false, true}) {
@@ -165,15 +166,15 @@ TEST_F(SkippedDrawing, AStillRoadShowsEachChangeOfItsCarsItsClockAndItsShake) {
     ASSERT_TRUE(both(KEY_ENTER));
     std::vector<Car*> cars;
     for (Game* g : {&game, &twin}) {
-        g->run().holdTraffic();
-        g->run().holdSpeed();
-        cars.push_back(&g->run().placeCar(300, 100, 0));
+        RunScene scene(*g);
+        scene.holdTraffic();
+        scene.holdSpeed();
+        cars.push_back(&scene.placeCar(300, 100, 0));
     }
     EXPECT_EQ(frames(2), none);
     const std::function<void(Car&)> changes[] = {
-        [](Car& car) { car.y += 5; },
-        [](Car& car) { car.x += 5; },
-        [](Car& car) { car.blinkState = 1; },
+        [](Car& car) { car.y += 5; }, [](Car& car) { car.x += 5; },
+        [this](Car& car) { car.startBlink(game.run().gameTime()); }, // it hides
     };
     for (const auto& apply : changes) {
         for (Car* car : cars)
@@ -183,6 +184,6 @@ TEST_F(SkippedDrawing, AStillRoadShowsEachChangeOfItsCarsItsClockAndItsShake) {
     EXPECT_EQ(frames(1, 5), none) << "the player's car";
     EXPECT_EQ(frames(7), none) << "the seconds left, at a standstill";
     for (Game* g : {&game, &twin})
-        g->run().placeCar(g->run().player().x, g->run().player().y, 0);
+        RunScene(*g).placeCar(g->run().player().x, g->run().player().y, 0);
     EXPECT_EQ(frames(10), none) << "the shake after a hit, at a standstill";
 }

@@ -1,6 +1,7 @@
 // The rules of a run, without a single picture: the sizes are the game's frame and car.
 
 #include "game/Run.hpp"
+#include "game/RunScene.hpp"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -8,30 +9,30 @@
 namespace {
 class RunTest : public ::testing::Test {
 protected:
-    RunTest() { run.holdTraffic(); }
+    RunTest() { scene.holdTraffic(); }
     // Frames of dt microseconds; true when the last one ended the run.
     bool play(int64_t dt, int frames = 1, int shift = 0) {
         bool over = false;
         for (int i = 0; i < frames; ++i)
-            over = run.play(shift, dt, now += dt);
+            over = run.play(shift, dt);
         return over;
     }
     const Car& player() const { return run.player(); }
     // A car standing in the player's lane with its top edge at row top.
-    Car& standing(double top) { return run.placeCar(player().x, top, 0); }
+    Car& standing(double top) { return scene.placeCar(player().x, top, 0); }
     // The first car of a new run whose player keeps the given speed: due after three seconds,
     // made on the frame after the one that reaches them.
     const Car& spawned(double playerSpeed) {
         run.restart();
-        run.holdSpeed();
-        run.setPlayerSpeed(playerSpeed);
+        scene.holdSpeed();
+        scene.setPlayerSpeed(playerSpeed);
         play(3000000);
         play(0);
         return run.traffic().back();
     }
 
-    int64_t now = 1000000000;
     ::Run run{{{800, 600}, {50, 96}}, 1};
+    RunScene scene{run};
 };
 
 using RunTimers = RunTest;
@@ -51,12 +52,12 @@ TEST_F(RunTest, SteeringStaysOnTheRoad) {
 TEST_F(RunTest, AHitCostsThirtySixKmhOnlyAboveFifty) {
     for (const auto& [before, after] : {std::pair{600, 300}, {417, 117}, {416, 416}}) {
         run.restart();
-        run.holdSpeed();
-        run.setPlayerSpeed(before);
-        run.placeCar(player().x + player().width(), player().y - 5, 0); // edges touch
+        scene.holdSpeed();
+        scene.setPlayerSpeed(before);
+        scene.placeCar(player().x + player().width(), player().y - 5, 0); // edges touch
         play(10000);
         EXPECT_EQ(player().speed, after) << before;
-        EXPECT_TRUE(run.traffic().back().hit && run.shaking());
+        EXPECT_TRUE(run.traffic().back().hit() && run.shaking());
     }
 }
 
@@ -74,11 +75,11 @@ TEST_F(RunTimers, SpeedUpsWaitFiveSecondsAfterTheLatestHit) {
     play(2000000); // a second hit two seconds after the first
     standing(player().y);
     play(10000);
-    ASSERT_EQ(run.collisions(), 2);
+    ASSERT_EQ(run.hits(), 2);
     const double held = player().speed;
-    for (const int64_t resume = run.time() + 5000000; run.time() + 100000 < resume;) {
+    for (const int64_t resume = run.gameTime() + 5000000; run.gameTime() + 100000 < resume;) {
         play(100000);
-        ASSERT_EQ(player().speed, held) << "at " << run.time();
+        ASSERT_EQ(player().speed, held) << "at " << run.gameTime();
     }
     play(100000);
     EXPECT_EQ(player().speed, held + 30);
@@ -98,15 +99,15 @@ TEST_F(RunTimers, TheViewShakesForEightHundredMillisecondsAfterAHit) {
 TEST_F(RunTimers, TheRunEndsAtSixtySecondsWithItsClockStandingThere) {
     EXPECT_FALSE(play(60000000 - 1));
     EXPECT_TRUE(play(1));
-    EXPECT_EQ(run.time(), 60000000);
+    EXPECT_EQ(run.gameTime(), 60000000);
     run.restart();
     EXPECT_TRUE(play(60000000 + 1000000));
-    EXPECT_EQ(run.time(), 60000000);
+    EXPECT_EQ(run.gameTime(), 60000000);
 }
 
 TEST_F(RunTest, TheResultTruncatesMetresAndPoints) {
-    run.setPlayerSpeed(45);       // a metre and a half in the first second
-    run.placeCar(200, 600, 10.9); // leaves the screen unhit
+    scene.setPlayerSpeed(45);       // a metre and a half in the first second
+    scene.placeCar(200, 600, 10.9); // leaves the screen unhit
     play(1000000);
     standing(player().y);
     play(10000);
@@ -120,19 +121,20 @@ TEST_F(RunTest, ARestartClearsTheRunButNotTheCarNumbers) {
     const int lastId = run.traffic().back().id;
     run.restart();
     EXPECT_TRUE(run.traffic().empty());
-    EXPECT_EQ(run.collisions(), 0);
-    EXPECT_EQ(run.time(), 0);
-    EXPECT_EQ(run.placeCar(0, 0, 0).id, lastId + 1);
+    EXPECT_EQ(run.hits(), 0);
+    EXPECT_EQ(run.gameTime(), 0);
+    EXPECT_EQ(scene.placeCar(0, 0, 0).id, lastId + 1);
 }
 
-// Past 0 the kerbs step back by whole pairs of stripes, 60 px, so they stay in [-60, 0).
+// Past 0 the kerbs step back by whole pairs of stripes, 60 px, so they stay in [-60, 0); the
+// picture takes the offset truncated toward zero (-0.5 after the second step).
 TEST_F(RunTest, TheKerbsScrollWithThePlayersSpeedAndStepBackBelowZero) {
-    run.holdSpeed();
-    run.setPlayerSpeed(100);
-    for (const auto& [dt, offset] :
-         {std::pair{100000, -20.0}, {195000, -0.5}, {5000, -60.0}, {1300000, -50.0}}) {
+    scene.holdSpeed();
+    scene.setPlayerSpeed(100);
+    for (const auto& [dt, top] :
+         {std::pair{100000, -20}, {195000, 0}, {5000, -60}, {1300000, -50}}) {
         play(dt);
-        EXPECT_EQ(run.kerbOffset(), offset) << dt;
+        EXPECT_EQ(run.view().kerbTop, top) << dt;
     }
 }
 
@@ -141,10 +143,10 @@ TEST_F(RunTest, TheKerbsScrollWithThePlayersSpeedAndStepBackBelowZero) {
 TEST_F(RunTimers, FirstCarAfterThreeSecondsTheNextOneAndAHalfLaterOnceTheTopIsClear) {
     run.restart();
     std::vector<int64_t> arrivals;
-    for (size_t cars = 0; arrivals.size() < 2 && run.time() < 9000000;) {
+    for (size_t cars = 0; arrivals.size() < 2 && run.gameTime() < 9000000;) {
         play(10000);
         if (run.traffic().size() > cars)
-            arrivals.push_back(run.time());
+            arrivals.push_back(run.gameTime());
         cars = run.traffic().size();
     }
     EXPECT_EQ(arrivals, (std::vector<int64_t>{3000000, 4500000}));
@@ -176,7 +178,7 @@ TEST_F(RunSpawn, ANewCarComesOnTheRoadAboveTheTopNoFasterThanThePlayerLessTen) {
 TEST_F(RunTraffic, ACarAboveTenPixelsFromTheTopHoldsBackTheNext) {
     for (const int y : {9, 10}) {
         run.restart();
-        run.placeCar(200, y, 0);
+        scene.placeCar(200, y, 0);
         play(16667, 186);
         EXPECT_EQ(run.traffic().size(), y == 10 ? 2u : 1u) << y;
     }
@@ -189,10 +191,10 @@ TEST_F(RunTraffic, AFasterCarCloserThanTwentyPixelsFallsInBehindEvenAHitOne) {
                                                         {19, -51, false, 200}, {19, 0, true, 100}};
     for (const auto& [gap, offset, hit, speed] : cases) {
         run.restart();
-        Car& ahead = run.placeCar(200, 300, 100);
+        Car& ahead = scene.placeCar(200, 300, 100);
         if (hit)
-            ahead.startBlink(now);
-        const Car& behind = run.placeCar(200 + offset, 300 - ahead.height() - gap, 200);
+            ahead.startBlink(run.gameTime());
+        const Car& behind = scene.placeCar(200 + offset, 300 - ahead.height() - gap, 200);
         play(0);
         EXPECT_EQ(behind.speed, speed) << gap << " " << offset << " " << hit;
     }
@@ -204,12 +206,12 @@ TEST_F(RunTraffic, ACarLeavesBelowTheBottomScoringItsSpeedUnlessItWasHit) {
         {600.9, false, 1, 0}, {601, false, 0, 50}, {601, true, 0, 0}};
     for (const auto& [top, hit, left, points] : cases) {
         run.restart();
-        Car& car = run.placeCar(200, top, 50);
+        Car& car = scene.placeCar(200, top, 50);
         if (hit)
-            car.startBlink(now);
+            car.startBlink(run.gameTime());
         play(0);
         EXPECT_EQ(run.traffic().size(), left) << top;
-        EXPECT_EQ(run.points(), points) << top << " " << hit;
+        EXPECT_EQ(run.score(), points) << top << " " << hit;
     }
 }
 
@@ -224,14 +226,27 @@ TEST_F(RunCollision, AStandingCarHitsWhileItsTruncatedRowsMeetThePlayers) {
         run.restart();
         standing(row);
         play(10000);
-        EXPECT_EQ(run.collisions(), hits) << row;
+        EXPECT_EQ(run.hits(), hits) << row;
     }
 }
 
+// Frames of 10 ms from the hit on, the run's clock at 10 ms.
+TEST_F(RunCollision, AHitCarHidesAtOnceAndShowsFiftyMillisecondsLaterOnTheRunsClock) {
+    standing(player().y);
+    std::string hidden;
+    for (int i = 0; i < 6; ++i, hidden += run.view().traffic.back().hidden ? '1' : '0')
+        play(10000);
+    EXPECT_EQ(hidden, "111110");
+}
+
 TEST_F(RunTest, TheHudShowsTheScoreSpeedHitsSecondsLeftAndKilometres) {
-    EXPECT_EQ(run.view().hud, (HudView{"0", "0", "0", "60.0", "0.00"}));
-    run.holdSpeed();
-    run.setPlayerSpeed(299);
-    play(12345678);
-    EXPECT_EQ(run.view().hud, (HudView{"0", "35", "0", "47.7", "0.12"}));
+    using Texts = std::array<std::string, 5>;
+    scene.holdSpeed();
+    const HudView start = run.view().hud;
+    EXPECT_EQ(start.texts(), (Texts{"0", "0", "0", "60.0", "0.00"}));
+    play(10000);
+    EXPECT_EQ(run.view().hud, start) << "59.99 s left are written 60.0: nothing to draw again";
+    scene.setPlayerSpeed(299);
+    play(12335678);
+    EXPECT_EQ(run.view().hud.texts(), (Texts{"0", "35", "0", "47.7", "0.12"}));
 }

@@ -13,8 +13,7 @@
 #include <opencv2/imgproc.hpp>
 
 template <typename S> std::unique_ptr<S> entered(S* screen) {
-    screen->enter(1000);
-    screen->draw(screen->canvas);
+    screen->init(1000);
     return std::unique_ptr<S>(screen);
 }
 
@@ -35,18 +34,18 @@ template <typename S, typename Make> void expectSameAsFresh(S& cached, Make fres
 }
 
 TEST(CachedBackdrop, TheStartAndNameEntryScreensGiveTheDirectPicture) {
-    std::list<Resources> resources(1); // each start screen keys its garage texture in place
+    std::list<Resources> resources; // each start screen keys its garage texture in place
     auto start = [&resources] {
         fillTextures(resources.emplace_back());
         return entered(new StartScreen(&resources.back()));
     };
     expectSameAsFresh(*start(), start);
 
-    Resources& shared = resources.front();
     HiScore table;
     table.setMaxEntries(8);
     auto nameEntry = [&] {
-        auto screen = entered(new HiScoreScreen(&shared, &table));
+        auto screen = entered(new HiScoreScreen);
+        screen->showTable(table);
         screen->offer(HiScoreEntry("", 1000, 2500, 3), 1000); // rank 2
         return screen;
     };

@@ -1,21 +1,20 @@
 #include "screens/HiScoreScreen.hpp"
-#include "gfx/Resources.hpp"
 #include "hiscore/HiScore.hpp"
 
 #include <gtest/gtest.h>
 
 struct NameEntry : ::testing::Test {
-    NameEntry() : screen(&resources, &hiScore) {
-        hiScore.setMaxEntries(8);
-        screen.enter(1000);
-        screen.draw(screen.canvas);
+    NameEntry() {
+        HiScore table;
+        table.setMaxEntries(8);
+        screen.showTable(table);
+        screen.init(1000);
     }
+    // Keys that edit the name.
     void type(std::initializer_list<int> keys) {
         for (int key : keys)
-            EXPECT_TRUE(screen.handleKey(key)) << key;
+            EXPECT_EQ(screen.handleKey(key).outcome, NameEntryKey::Edited) << key;
     }
-    Resources resources;
-    HiScore hiScore;
     HiScoreScreen screen;
 };
 
@@ -25,7 +24,7 @@ TEST_F(NameEntry, KeysEditAtTheEndAndOnlyPrintableCodesAreTaken) {
     EXPECT_EQ(screen.panel().typedName, "Abx");
     // ESC, arrows, F1, DEL, codes whose low byte looks printable, no key.
     for (int key : {27, 0xFF51, 0xFF54, 0xFFBE, 0x141, 0x10061, 127, 255, 31, -1})
-        EXPECT_FALSE(screen.handleKey(key)) << key;
+        EXPECT_EQ(screen.handleKey(key).outcome, NameEntryKey::NotTaken) << key;
     type({'~'}); // 126, the last printable code
 }
 
@@ -56,15 +55,17 @@ TEST_F(NameEntry, EnterHandsBackTheResultWithTheNameTyped) {
         ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1), 1000));
         for (const char letter : name)
             type({letter});
-        type({13});
-        EXPECT_EQ(screen.record(), HiScoreEntry(name, 1000, 2000, 1));
+        const NameEntryKey enter = screen.handleKey(13);
+        EXPECT_EQ(enter.outcome, NameEntryKey::Confirmed);
+        EXPECT_EQ(enter.record, HiScoreEntry(name, 1000, 2000, 1));
     }
 }
 
 TEST_F(NameEntry, AfterEnterThePanelRestsAtTheTopAndTakesNoKeys) {
     ASSERT_TRUE(screen.offer(HiScoreEntry("", 1000, 2000, 1), 1000));
-    type({'Z', 13});
+    type({'Z'});
+    screen.handleKey(13);
     const HiScorePanel panel = screen.panel();
     EXPECT_EQ(cv::Vec3i(panel.y, panel.pendingRank, int(panel.mode)), cv::Vec3i(-275, -1, 0));
-    EXPECT_FALSE(screen.handleKey('q'));
+    EXPECT_EQ(screen.handleKey('q').outcome, NameEntryKey::NotTaken);
 }

@@ -7,15 +7,11 @@
 const int64_t T = 5000000;
 
 struct Pause : ::testing::Test {
-    Pause() : screen(&resources) {
-        screen.enter(T);
-        screen.draw(screen.canvas);
-    }
+    Pause() { screen.init(T); }
     bool shownAt(int64_t now) {
         screen.update(0, now);
         return screen.panel().visible;
     }
-    Resources resources;
     PauseScreen screen;
 };
 

@@ -6,8 +6,7 @@
 struct StartSelection : ::testing::Test {
     StartSelection() : screen(&resources) {
         fillTextures(resources);
-        screen.enter(0);
-        screen.draw(screen.canvas);
+        screen.init(0);
     }
     Resources resources;
     StartScreen screen;
@@ -34,8 +33,7 @@ TEST_F(StartSelection, ChoiceOnlyPastATrackEndAndKeptUntilReset) {
 
 TEST_F(StartSelection, ThePanelGivenIsDrawnOverTheGreyedFrame) {
     StartScreen steered(&resources);
-    steered.enter(0);
-    steered.draw(steered.canvas);
+    steered.init(0);
     steered.update(90, 0);
     steered.showNotice("A notice", 0);
     cv::Mat own = roadFrame(), given = roadFrame();
