@@ -16,7 +16,7 @@ public:
     const cv::Mat* newPicture(const cv::Mat& frame, bool frameChanged, bool blurOn);
 
 private:
-    IncrementalBlur blur;
-    bool anyShown = false;
-    bool blurredShown = false; // the last picture returned was a blurred one
+    IncrementalBlur m_blur;
+    bool m_anyShown = false;
+    bool m_blurredShown = false; // the last picture returned was a blurred one
 };

@@ -20,64 +20,64 @@ bool flip(std::atomic<bool>& value) {
 } // namespace
 
 KeyTable::KeyTable(Config& settings, Game& running, DetectionThread& worker, std::ostream& console)
-    : config(settings), game(running), detection(worker), out(console) {}
+    : m_config(settings), m_game(running), m_detection(worker), m_out(console) {}
 
 void KeyTable::echo(const char* name, bool value) {
-    out << name << ": " << value << "\n";
+    m_out << name << ": " << value << "\n";
 }
 
 void KeyTable::toggleCameraWindow() {
-    echo("showCameraWin", flip(config.showCameraWin));
-    detection.updateCameraWindow();
+    echo("showCameraWin", flip(m_config.showCameraWin));
+    m_detection.updateCameraWindow();
 }
 
 void KeyTable::dispatch(int key) {
     switch (key) {
     case 'g':
         // Only the start screen starts a run this way; elsewhere g does nothing.
-        if (game.state() == GameState::Start) {
-            game.startRun();
+        if (m_game.state() == GameState::Start) {
+            m_game.startRun();
         }
         break;
     case 'h':
-        printHelp(out);
+        printHelp(m_out);
         break;
     case 'i':
-        echo("greyscale", flip(config.greyscale));
+        echo("greyscale", flip(m_config.greyscale));
         break;
     case 'k':
-        echo("detectionEnabled", flip(config.detectionEnabled));
+        echo("detectionEnabled", flip(m_config.detectionEnabled));
         break;
     case 'l':
-        detection.requestDump();
-        out << "dumpInfo called() --\n";
+        m_detection.requestDump();
+        m_out << "dumpInfo called() --\n";
         break;
     case 'm':
-        config.keyStep = STEP;
+        m_config.keyStep = STEP;
         break;
     case 'n':
-        config.keyStep = -STEP;
+        m_config.keyStep = -STEP;
         break;
     case 'o':
-        echo("drawAll", flip(config.drawAll));
+        echo("drawAll", flip(m_config.drawAll));
         break;
     case 'p':
-        echo("invertX", flip(config.invertX));
+        echo("invertX", flip(m_config.invertX));
         break;
     case 's':
-        echo("blur", flip(config.blur));
+        echo("blur", flip(m_config.blur));
         break;
     case 't':
-        game.toStartScreen();
+        m_game.toStartScreen();
         break;
     case 'u':
         toggleCameraWindow();
         break;
     case 'v':
-        game.restart();
+        m_game.restart();
         break;
     case 'z':
-        out << game.stateDump();
+        m_out << m_game.stateDump();
         break;
     default:
         break;

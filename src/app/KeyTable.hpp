@@ -20,8 +20,8 @@ public:
 private:
     void echo(const char* name, bool value);
 
-    Config& config;
-    Game& game;
-    DetectionThread& detection;
-    std::ostream& out;
+    Config& m_config;
+    Game& m_game;
+    DetectionThread& m_detection;
+    std::ostream& m_out;
 };

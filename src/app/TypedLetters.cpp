@@ -32,27 +32,27 @@ bool isLetter(int key) {
 }
 } // namespace
 
-TypedLetters::TypedLetters(std::string windowTitle) : title(std::move(windowTitle)) {
-    display = XOpenDisplay(nullptr);
+TypedLetters::TypedLetters(std::string windowTitle) : m_title(std::move(windowTitle)) {
+    m_display = XOpenDisplay(nullptr);
 }
 
 TypedLetters::~TypedLetters() {
-    if (display) {
-        XCloseDisplay(display);
+    if (m_display) {
+        XCloseDisplay(m_display);
     }
 }
 
 void TypedLetters::watch() {
-    if (!display || watching || attemptsLeft <= 0) {
+    if (!m_display || m_watching || m_attemptsLeft <= 0) {
         return;
     }
-    --attemptsLeft;
+    --m_attemptsLeft;
     const QuietErrors quiet;
-    const Window window = findWindow(DefaultRootWindow(display), 0);
+    const Window window = findWindow(DefaultRootWindow(m_display), 0);
     if (window != 0) {
         selectKeyPresses(window);
-        XSync(display, False);
-        watching = true;
+        XSync(m_display, False);
+        m_watching = true;
     }
 }
 
@@ -61,17 +61,17 @@ int TypedLetters::asTyped(int key) {
         return key;
     }
     watch();
-    if (!watching) {
+    if (!m_watching) {
         return key;
     }
     const QuietErrors quiet;
     // Every event the server sent before this round trip is in the queue now, the press of
     // this letter among them: the server sent it to the window's other client first.
-    XSync(display, False);
+    XSync(m_display, False);
     const int letter = std::tolower(key);
-    while (XPending(display) > 0) {
+    while (XPending(m_display) > 0) {
         XEvent event;
-        XNextEvent(display, &event);
+        XNextEvent(m_display, &event);
         if (event.type == MappingNotify) {
             XRefreshKeyboardMapping(&event.xmapping);
         }
@@ -91,10 +91,10 @@ int TypedLetters::asTyped(int key) {
 void TypedLetters::selectKeyPresses(unsigned long window) {
     // Any client may select key presses on a window; the event goes to the innermost window
     // that someone selected them on, so every window inside gets the selection too.
-    XSelectInput(display, window, KeyPressMask);
+    XSelectInput(m_display, window, KeyPressMask);
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
-    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+    if (XQueryTree(m_display, window, &root, &parent, &children, &count)) {
         for (unsigned int i = 0; i < count; ++i) {
             selectKeyPresses(children[i]);
         }
@@ -104,8 +104,8 @@ void TypedLetters::selectKeyPresses(unsigned long window) {
 
 unsigned long TypedLetters::findWindow(unsigned long parent, int depth) {
     char* name = nullptr;
-    if (XFetchName(display, parent, &name) && name) {
-        const bool match = title == name;
+    if (XFetchName(m_display, parent, &name) && name) {
+        const bool match = m_title == name;
         XFree(name);
         if (match && ownedByThisProcess(parent)) {
             return parent;
@@ -114,7 +114,7 @@ unsigned long TypedLetters::findWindow(unsigned long parent, int depth) {
     Window root = 0, up = 0, *children = nullptr;
     unsigned int count = 0;
     unsigned long found = 0;
-    if (depth < 4 && XQueryTree(display, parent, &root, &up, &children, &count)) {
+    if (depth < 4 && XQueryTree(m_display, parent, &root, &up, &children, &count)) {
         for (unsigned int i = 0; i < count && !found; ++i) {
             found = findWindow(children[i], depth + 1);
         }
@@ -126,7 +126,7 @@ unsigned long TypedLetters::findWindow(unsigned long parent, int depth) {
 bool TypedLetters::ownedByThisProcess(unsigned long window) {
     // Another game on the same display shows a window of the same title; a window without
     // the process property is taken on its title alone.
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", True);
     if (pidAtom == 0) {
         return true;
     }
@@ -134,8 +134,8 @@ bool TypedLetters::ownedByThisProcess(unsigned long window) {
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    const bool read = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type,
-                                         &format, &items, &after, &data) == Success;
+    const bool read = XGetWindowProperty(m_display, window, pidAtom, 0, 1, False, XA_CARDINAL,
+                                         &type, &format, &items, &after, &data) == Success;
     bool owned = true;
     if (read && data && format == 32 && items == 1) {
         owned = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == getpid();

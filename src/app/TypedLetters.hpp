@@ -31,8 +31,8 @@ private:
     unsigned long findWindow(unsigned long parent, int depth);
     bool ownedByThisProcess(unsigned long window);
 
-    std::string title;
-    _XDisplay* display = nullptr;
-    bool watching = false;
-    int attemptsLeft = 200;
+    std::string m_title;
+    _XDisplay* m_display = nullptr;
+    bool m_watching = false;
+    int m_attemptsLeft = 200;
 };

@@ -3,14 +3,14 @@
 #include <cstring>
 
 bool FrameCache::matches(const cv::Mat& image) const {
-    if (lastInput.empty() || image.empty() || image.size() != lastInput.size() ||
-        image.type() != lastInput.type()) {
+    if (m_lastInput.empty() || image.empty() || image.size() != m_lastInput.size() ||
+        image.type() != m_lastInput.type()) {
         return false;
     }
     // Row by row: image may be a region whose rows are not contiguous.
     const size_t rowBytes = image.cols * image.elemSize();
     for (int row = 0; row < image.rows; ++row) {
-        if (std::memcmp(image.ptr(row), lastInput.ptr(row), rowBytes) != 0) {
+        if (std::memcmp(image.ptr(row), m_lastInput.ptr(row), rowBytes) != 0) {
             return false;
         }
     }
@@ -18,6 +18,6 @@ bool FrameCache::matches(const cv::Mat& image) const {
 }
 
 void FrameCache::clear() {
-    lastInput.release();
-    lastOutput.release();
+    m_lastInput.release();
+    m_lastOutput.release();
 }

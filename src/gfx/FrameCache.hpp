@@ -14,12 +14,12 @@ public:
     // on anything but image's pixels.
     template <typename Operation> void apply(cv::Mat& image, Operation&& operation) {
         if (matches(image)) {
-            lastOutput.copyTo(image);
+            m_lastOutput.copyTo(image);
             return;
         }
-        image.copyTo(lastInput);
+        image.copyTo(m_lastInput);
         operation(image);
-        image.copyTo(lastOutput);
+        image.copyTo(m_lastOutput);
     }
 
     // True when image has the last input's size, type and bytes.
@@ -28,6 +28,6 @@ public:
     void clear();
 
 private:
-    cv::Mat lastInput;
-    cv::Mat lastOutput;
+    cv::Mat m_lastInput;
+    cv::Mat m_lastOutput;
 };

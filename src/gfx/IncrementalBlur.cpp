@@ -95,20 +95,20 @@ void widenByARow(const std::vector<std::uint8_t>& marks, std::vector<std::uint8_
 
 const cv::Mat& IncrementalBlur::apply(const cv::Mat& frame) {
     CV_Assert(frame.depth() == CV_8U && !frame.empty());
-    if (frame.size() != lastInput.size() || frame.type() != lastInput.type()) {
-        frame.copyTo(lastInput);
-        lastOutput.create(frame.size(), frame.type());
-        rowSums.create(frame.size(), CV_16UC(frame.channels()));
-        tilesPerRow = (frame.cols + TILE - 1) / TILE;
-        changed.assign(static_cast<size_t>(frame.rows) * tilesPerRow, 1);
-        lastUnchanged = false;
+    if (frame.size() != m_lastInput.size() || frame.type() != m_lastInput.type()) {
+        frame.copyTo(m_lastInput);
+        m_lastOutput.create(frame.size(), frame.type());
+        m_rowSums.create(frame.size(), CV_16UC(frame.channels()));
+        m_tilesPerRow = (frame.cols + TILE - 1) / TILE;
+        m_changed.assign(static_cast<size_t>(frame.rows) * m_tilesPerRow, 1);
+        m_lastUnchanged = false;
     } else {
-        lastUnchanged = !takeChanges(frame);
+        m_lastUnchanged = !takeChanges(frame);
     }
-    if (!lastUnchanged) {
+    if (!m_lastUnchanged) {
         blurChanges();
     }
-    return lastOutput;
+    return m_lastOutput;
 }
 
 bool IncrementalBlur::takeChanges(const cv::Mat& frame) {
@@ -118,9 +118,9 @@ bool IncrementalBlur::takeChanges(const cv::Mat& frame) {
     bool any = false;
     for (int row = 0; row < frame.rows; ++row) {
         const std::uint8_t* source = frame.ptr<std::uint8_t>(row);
-        std::uint8_t* kept = lastInput.ptr<std::uint8_t>(row);
-        std::uint8_t* flags = &changed[static_cast<size_t>(row) * tilesPerRow];
-        for (int tile = 0; tile < tilesPerRow; ++tile) {
+        std::uint8_t* kept = m_lastInput.ptr<std::uint8_t>(row);
+        std::uint8_t* flags = &m_changed[static_cast<size_t>(row) * m_tilesPerRow];
+        for (int tile = 0; tile < m_tilesPerRow; ++tile) {
             const size_t offset = tile * tileBytes;
             const size_t bytes = std::min(tileBytes, rowBytes - offset);
             flags[tile] = std::memcmp(source + offset, kept + offset, bytes) != 0;
@@ -134,17 +134,18 @@ bool IncrementalBlur::takeChanges(const cv::Mat& frame) {
 }
 
 void IncrementalBlur::blurChanges() {
-    const int rows = lastInput.rows;
-    const int width = lastInput.cols;
+    const int rows = m_lastInput.rows;
+    const int width = m_lastInput.cols;
     // A row sum reads its pixel's left and right neighbours, so the sums to renew are those
     // within a pixel of a changed tile; a blurred pixel reads the row sums above and below it.
-    widenByARow(changed, pixelsToRenew, rows, tilesPerRow);
+    widenByARow(m_changed, m_pixelsToRenew, rows, m_tilesPerRow);
     for (int row = 0; row < rows; ++row) {
-        forEachRun(&changed[static_cast<size_t>(row) * tilesPerRow], tilesPerRow, width,
-                   [&](int first, int end) { rowPass(lastInput, rowSums, row, first, end); });
+        forEachRun(&m_changed[static_cast<size_t>(row) * m_tilesPerRow], m_tilesPerRow, width,
+                   [&](int first, int end) { rowPass(m_lastInput, m_rowSums, row, first, end); });
     }
     for (int row = 0; row < rows; ++row) {
-        forEachRun(&pixelsToRenew[static_cast<size_t>(row) * tilesPerRow], tilesPerRow, width,
-                   [&](int first, int end) { columnPass(rowSums, lastOutput, row, first, end); });
+        forEachRun(
+            &m_pixelsToRenew[static_cast<size_t>(row) * m_tilesPerRow], m_tilesPerRow, width,
+            [&](int first, int end) { columnPass(m_rowSums, m_lastOutput, row, first, end); });
     }
 }

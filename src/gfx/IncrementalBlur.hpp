@@ -18,7 +18,7 @@ public:
     // library's default: the row or column just inside stands in for the one beyond the edge.
     const cv::Mat& apply(const cv::Mat& frame);
     // True when the last frame had exactly the pixels of the one before it.
-    bool unchanged() const { return lastUnchanged; }
+    bool unchanged() const { return m_lastUnchanged; }
 
 private:
     // Notes the tiles where frame differs from the last input and copies them over.
@@ -26,11 +26,11 @@ private:
     // Renews the row sums and the blurred pixels that read a changed tile.
     void blurChanges();
 
-    cv::Mat lastInput;
-    cv::Mat lastOutput;
-    cv::Mat rowSums; // the row pass of the last input: 16 bits a channel
-    int tilesPerRow = 0;
-    std::vector<std::uint8_t> changed; // per row and tile: the last input changed there
-    std::vector<std::uint8_t> pixelsToRenew;
-    bool lastUnchanged = false;
+    cv::Mat m_lastInput;
+    cv::Mat m_lastOutput;
+    cv::Mat m_rowSums; // the row pass of the last input: 16 bits a channel
+    int m_tilesPerRow = 0;
+    std::vector<std::uint8_t> m_changed; // per row and tile: the last input changed there
+    std::vector<std::uint8_t> m_pixelsToRenew;
+    bool m_lastUnchanged = false;
 };

@@ -7,7 +7,7 @@ cv::Rect TextStamp::draw(cv::Mat& image, const std::string& text, int x, int y, 
     if (!sameText(text, font)) {
         makeMask(text, font);
     }
-    const cv::Rect placed(cv::Point(x, y) + topLeft, mask.size());
+    const cv::Rect placed(cv::Point(x, y) + m_topLeft, m_mask.size());
     const cv::Rect whole(0, 0, image.cols, image.rows);
     if ((placed & whole) != placed) {
         // The library clips the strokes before drawing them, which moves some pixels along
@@ -15,13 +15,13 @@ cv::Rect TextStamp::draw(cv::Mat& image, const std::string& text, int x, int y, 
         drawText(image, text, x, y, font, colour, cv::LINE_8);
         return whole;
     }
-    image(placed).setTo(colour, mask);
+    image(placed).setTo(colour, m_mask);
     return placed;
 }
 
 bool TextStamp::sameText(const std::string& text, const Font& font) const {
-    return hasMask && text == lastText && font.face == lastFont.face &&
-           font.scale == lastFont.scale && font.thickness == lastFont.thickness;
+    return m_hasMask && text == m_lastText && font.face == m_lastFont.face &&
+           font.scale == m_lastFont.scale && font.thickness == m_lastFont.thickness;
 }
 
 void TextStamp::makeMask(const std::string& text, const Font& font) {
@@ -36,9 +36,9 @@ void TextStamp::makeMask(const std::string& text, const Font& font) {
     const cv::Point origin(margin, margin + box.height);
     drawText(scratch, text, origin.x, origin.y, font, cv::Scalar(255), cv::LINE_8);
     const cv::Rect covered = cv::boundingRect(scratch);
-    mask = scratch(covered).clone();
-    topLeft = covered.tl() - origin;
-    lastText = text;
-    lastFont = font;
-    hasMask = true;
+    m_mask = scratch(covered).clone();
+    m_topLeft = covered.tl() - origin;
+    m_lastText = text;
+    m_lastFont = font;
+    m_hasMask = true;
 }

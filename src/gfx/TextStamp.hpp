@@ -22,9 +22,9 @@ private:
     // Draws text into a mask cut to the pixels it covers.
     void makeMask(const std::string& text, const Font& font);
 
-    std::string lastText;
-    Font lastFont;
-    bool hasMask = false;
-    cv::Mat mask;      // 255 where the text covers a pixel, empty for a text of no pixels
-    cv::Point topLeft; // the mask's top-left corner relative to the text's origin
+    std::string m_lastText;
+    Font m_lastFont;
+    bool m_hasMask = false;
+    cv::Mat m_mask;      // 255 where the text covers a pixel, empty for a text of no pixels
+    cv::Point m_topLeft; // the mask's top-left corner relative to the text's origin
 };
