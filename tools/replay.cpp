@@ -7,7 +7,7 @@
 //   dravolt-replay > frames.txt
 
 #include "core/KeyCodes.hpp"
-#include "game/Game.hpp"
+#include "game/TwinGames.hpp"
 
 #include <cstdint>
 #include <cstdio>
@@ -40,9 +40,9 @@ struct Step {
 int main() {
     // A folder that does not exist: the record's save fails and the start screen says so.
     const std::string table = "/nonexistent-dravolt-replay/hiscore.xml";
-    Game game(1, table, nullptr, std::cout), twin(1, table, nullptr, std::cout);
+    TwinGames games(1, table, std::cout);
     int64_t now = 1000000;
-    if (!game.init(now) || !twin.init(now)) {
+    if (!games.init(now)) {
         std::fprintf(stderr, "run from the repository root\n");
         return 1;
     }
@@ -69,18 +69,13 @@ int main() {
     for (const Step& step : script) {
         for (int i = 0; i < step.frames; ++i, ++frame) {
             now += FRAME_MICROS;
-            game.update(step.shift, now);
-            twin.update(step.shift, now);
-            const bool drawn = game.redraw();
-            twin.draw();
-            const uint64_t sum = checksum(game.frame());
-            const bool same = sum == checksum(twin.frame());
-            differing += same ? 0 : 1;
-            std::printf("%d %016llx %s%s\n", frame, static_cast<unsigned long long>(sum),
-                        drawn ? "drawn" : "skipped", same ? "" : " differs");
+            const TwinGames::Frame shown = games.step(step.shift, now);
+            differing += shown.same ? 0 : 1;
+            std::printf("%d %016llx %s%s\n", frame,
+                        static_cast<unsigned long long>(checksum(games.game().frame())),
+                        shown.drawn ? "drawn" : "skipped", shown.same ? "" : " differs");
             if (i == 0 && step.key != KEY_NONE) {
-                game.handleKey(step.key, now);
-                twin.handleKey(step.key, now);
+                games.handleKey(step.key, now);
             }
         }
     }

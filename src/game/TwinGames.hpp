@@ -1,0 +1,35 @@
+#pragma once
+// Two games on one seed and clock, for the replay tool and the tests: the first skips drawing
+// whenever its view stands still, as the main loop lets it; its twin draws every frame from
+// scratch. Each frame's picture of the first must be the twin's, skipped or not.
+
+#include "game/Game.hpp"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+class TwinGames {
+public:
+    // Both save to and load from hiScoreFile (empty: nowhere) and speak to console.
+    TwinGames(uint64_t seed, const std::string& hiScoreFile, std::ostream& console);
+
+    // False when a texture is missing.
+    bool init(int64_t nowMicros);
+
+    struct Frame {
+        bool drawn; // the first game drew its picture anew rather than keeping the last
+        bool same;  // its picture is the one its twin drew from scratch
+    };
+    // Both advance to nowMicros with the steering shift and make their pictures.
+    Frame step(int shift, int64_t nowMicros);
+    // Both take the key; true when both took it.
+    bool handleKey(int key, int64_t nowMicros);
+
+    Game& game() { return m_game; }
+    Game& twin() { return m_twin; }
+
+private:
+    Game m_game;
+    Game m_twin;
+};
