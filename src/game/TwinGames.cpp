@@ -4,8 +4,7 @@ TwinGames::TwinGames(uint64_t seed, const std::string& hiScoreFile, std::ostream
     : m_game(seed, hiScoreFile, nullptr, console), m_twin(seed, hiScoreFile, nullptr, console) {}
 
 bool TwinGames::init(int64_t nowMicros) {
-    const bool first = m_game.init(nowMicros);
-    return m_twin.init(nowMicros) && first;
+    return m_game.init(nowMicros) && m_twin.init(nowMicros);
 }
 
 TwinGames::Frame TwinGames::step(int shift, int64_t nowMicros) {

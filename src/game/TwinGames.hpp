@@ -11,7 +11,9 @@
 
 class TwinGames {
 public:
-    // Both save to and load from hiScoreFile (empty: nowhere) and speak to console.
+    // Both load hiScoreFile and speak to console. It must be a file neither can save to
+    // (empty, or in a folder that does not exist): a record one of them saved would reach
+    // the other's table at its next save, and the twins would differ.
     TwinGames(uint64_t seed, const std::string& hiScoreFile, std::ostream& console);
 
     // False when a texture is missing.

@@ -37,17 +37,12 @@ bool isPrintableKey(int key) {
 } // namespace
 
 HiScoreScreen::HiScoreScreen() : Screen(570, 255) {
-    centre();
+    centre(m_panel);
 }
 
 void HiScoreScreen::restAtTop() {
     m_panel.y = -m_height - 20;
     m_panel.mode = HiScoreMode::Table;
-}
-
-void HiScoreScreen::centre() {
-    m_panel.x = -(m_width / 2);
-    m_panel.y = -(m_height / 2);
 }
 
 bool HiScoreScreen::enter(int64_t /*nowMicros*/) {
@@ -194,7 +189,7 @@ bool HiScoreScreen::offer(const HiScoreEntry& entry, int64_t now) {
     m_panel.typedName.clear();
     // The cursor keeps its state from the last name entry and switches at the first update.
     m_cursor.switchAt(now);
-    centre();
+    centre(m_panel);
     m_panel.mode = HiScoreMode::NameEntry;
     return true;
 }

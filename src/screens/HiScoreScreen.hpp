@@ -48,8 +48,6 @@ private:
     void drawHint(cv::Mat& frame, const cv::Point& corner, const HiScorePanel& panel);
     // Table shown: the panel rests above the start screen, near the window's top edge.
     void restAtTop();
-    // Name entry: the panel stands in the middle of the frame.
-    void centre();
     // ENTER: the pending record with the name typed, and the panel back at the top.
     NameEntryKey confirm();
     // One table row: five texts at the column positions starting at c0, on baseline y.

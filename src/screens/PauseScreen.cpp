@@ -12,8 +12,7 @@ const int HINT_MARGIN = 10;
 } // namespace
 
 PauseScreen::PauseScreen() : Screen(500, 130) {
-    m_panel.x = -(m_width / 2);
-    m_panel.y = -(m_height / 2);
+    centre(m_panel);
 }
 
 bool PauseScreen::enter(int64_t now) {

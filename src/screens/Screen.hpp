@@ -40,6 +40,11 @@ protected:
     static cv::Point corner(const cv::Mat& frame, int x, int y);
     // The blink of the pause panel and of the name entry's cursor, hidden until it starts.
     static Blink panelBlink();
+    // Puts the screen's panel (any panel type with x and y) at the frame's centre.
+    template <typename Panel> void centre(Panel& panel) const {
+        panel.x = -(m_width / 2);
+        panel.y = -(m_height / 2);
+    }
 
     const int m_width;
     const int m_height;

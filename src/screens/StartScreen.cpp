@@ -38,8 +38,7 @@ void overlayCentred(const cv::Mat& image, cv::Mat& frame, int cx, int cy,
 } // namespace
 
 StartScreen::StartScreen(Resources* resources) : Screen(400, 210), m_resources(resources) {
-    m_panel.x = -(m_width / 2);
-    m_panel.y = -(m_height / 2);
+    centre(m_panel);
 }
 
 bool StartScreen::enter(int64_t /*nowMicros*/) {
